@@ -1,0 +1,30 @@
+#include "Gestalt.h"
+
+#if defined(__i386__) || defined(__x86_64__)
+#include <cpuid.h>
+#elif defined(__powerpc__)
+#include <sys/auxv.h>
+#endif
+
+OSErr Gestalt(OSType selector, SInt32* response)
+{
+    if (!response)
+        return gestaltUndefSelectorErr;
+#if defined(__i386__) || defined(__x86_64__)
+    unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
+    if (selector == gestaltX86ProcessorFeatures || selector == gestaltX86AdditionalFeatures) {
+        if (!__get_cpuid(1, &eax, &ebx, &ecx, &edx))
+            return gestaltUndefSelectorErr;
+        *response = static_cast<SInt32>(selector == gestaltX86ProcessorFeatures ? edx : ecx);
+        return noErr;
+    }
+#elif defined(__powerpc__)
+    if (selector == gestaltPowerPCProcessorFeatures) {
+        constexpr unsigned long hwcapAltivec = 0x10000000; // PPC_FEATURE_HAS_ALTIVEC
+        const unsigned long hwcap = getauxval(AT_HWCAP);
+        *response = (hwcap & hwcapAltivec) ? (1 << gestaltPowerPCHasVectorInstructions) : 0;
+        return noErr;
+    }
+#endif
+    return gestaltUndefSelectorErr;
+}

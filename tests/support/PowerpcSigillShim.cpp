@@ -1,0 +1,45 @@
+// Test executables only. qemu-ppc rejects mffscrn/mffscrni, which glibc's maths functions use
+// and which pre-3.0 processors execute as a plain mffs. Give that instruction family its old
+// meaning and resume; any other illegal instruction faults again with the default action.
+#if defined(__powerpc__) && !defined(__powerpc64__)
+
+#include <csignal>
+#include <cstdint>
+#include <cstring>
+#include <ucontext.h>
+
+namespace {
+
+void onIllegalInstruction(int signal, siginfo_t* info, void* context)
+{
+    auto uc = static_cast<ucontext_t*>(context);
+    mcontext_t* mc = uc->uc_mcontext.uc_regs;
+    constexpr int nipIndex = 32;
+    const auto nip = static_cast<std::uintptr_t>(mc->gregs[nipIndex]);
+    std::uint32_t word = 0;
+    std::memcpy(&word, reinterpret_cast<const void*>(nip), sizeof word);
+    const unsigned primary = word >> 26;
+    const unsigned extended = (word >> 1) & 0x3ff;
+    if (primary == 63 && extended == 583) {
+        const unsigned target = (word >> 21) & 31;
+        mc->fpregs.fpregs[target] = mc->fpregs.fpscr;
+        mc->gregs[nipIndex] = nip + 4;
+        return;
+    }
+    (void)info;
+    std::signal(signal, SIG_DFL);
+}
+
+} // namespace
+
+// Before any other static initialiser can reach the maths library.
+__attribute__((constructor(101))) static void installShim()
+{
+    struct sigaction action {};
+    action.sa_sigaction = onIllegalInstruction;
+    action.sa_flags = SA_SIGINFO;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGILL, &action, nullptr);
+}
+
+#endif

@@ -1,0 +1,19 @@
+// Values shared between the host's control threads and its audio thread are single aligned
+// 32-bit values; relaxed atomic access compiles to plain loads and stores and keeps them race-free.
+#pragma once
+
+#include <atomic>
+
+template <typename T>
+inline T loadRelaxed(T& value) noexcept
+{
+    static_assert(sizeof(T) == 4 && std::atomic_ref<T>::is_always_lock_free);
+    return std::atomic_ref<T>(value).load(std::memory_order_relaxed);
+}
+
+template <typename T>
+inline void storeRelaxed(T& value, T newValue) noexcept
+{
+    static_assert(sizeof(T) == 4 && std::atomic_ref<T>::is_always_lock_free);
+    std::atomic_ref<T>(value).store(newValue, std::memory_order_relaxed);
+}
