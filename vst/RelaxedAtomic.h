@@ -5,10 +5,11 @@
 #include <atomic>
 
 template <typename T>
-inline T loadRelaxed(T& value) noexcept
+inline T loadRelaxed(const T& value) noexcept
 {
     static_assert(sizeof(T) == 4 && std::atomic_ref<T>::is_always_lock_free);
-    return std::atomic_ref<T>(value).load(std::memory_order_relaxed);
+    // A load never writes; atomic_ref only wants a mutable reference.
+    return std::atomic_ref<T>(const_cast<T&>(value)).load(std::memory_order_relaxed);
 }
 
 template <typename T>

@@ -1,0 +1,33 @@
+#include "CAVectorUnit.h"
+
+#include "vst/RelaxedAtomic.h"
+
+std::int32_t CAVectorUnit::sVectorUnitType = CAVectorUnit::kUndetermined;
+OSErr (*CAVectorUnit::sGestalt)(OSType, SInt32*) = Gestalt;
+
+namespace {
+
+bool hasBit(OSType selector, int bit)
+{
+    SInt32 response = 0;
+    return CAVectorUnit::sGestalt(selector, &response) == noErr && (response >> bit) & 1;
+}
+
+} // namespace
+
+std::int32_t CAVectorUnit::CheckVectorUnit()
+{
+    std::int32_t result = kNone;
+#if defined(__powerpc__)
+    if (hasBit(gestaltPowerPCProcessorFeatures, gestaltPowerPCHasVectorInstructions))
+        result = kAltiVec;
+#else
+    if (hasBit(gestaltX86ProcessorFeatures, gestaltX86HasSSE2))
+        result = kSSE2;
+    // Asked whatever the first answer was.
+    if (hasBit(gestaltX86AdditionalFeatures, gestaltX86HasSSE3))
+        result = kSSE3;
+#endif
+    storeRelaxed(sVectorUnitType, result);
+    return result;
+}

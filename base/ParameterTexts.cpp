@@ -1,0 +1,116 @@
+// The three texts a host shows for a parameter: name, unit label and value.
+#include "VelqAuBase.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+constexpr int kNameBytes = 16;
+constexpr int kStringBytes = 24; // a value text: 23 characters and the terminator
+
+const char* labelOf(UInt32 unit)
+{
+    switch (unit) {
+    case kAudioUnitParameterUnit_Percent: return "%";
+    case kAudioUnitParameterUnit_Seconds: return "seconds";
+    case kAudioUnitParameterUnit_Hertz: return "Hz";
+    case kAudioUnitParameterUnit_Cents: return "cents";
+    case kAudioUnitParameterUnit_Decibels: return "dB";
+    case kAudioUnitParameterUnit_Pan: return "L/R";
+    case kAudioUnitParameterUnit_BPM: return "BPM";
+    case kAudioUnitParameterUnit_Beats: return "beats";
+    case kAudioUnitParameterUnit_Milliseconds: return "ms";
+    default: return "";
+    }
+}
+
+// A string that does not convert leaves an empty text rather than whatever the buffer held.
+void copyString(CFStringRef string, char* text)
+{
+    if (!CFStringGetCString(string, text, kStringBytes, kCFStringEncodingUTF8))
+        *text = 0;
+}
+
+// The precision follows the value itself, compared before rounding: 9.9996 prints as 10.000.
+void printNumber(float value, char* text)
+{
+    const double v = value;
+    const char* format = "%.0f";
+    if (!(value >= 10.0f))
+        format = "%.3f"; // negative and not-a-number values too
+    else if (value < 100.0f)
+        format = "%.2f";
+    else if (value < 1000.0f)
+        format = "%.1f";
+    std::snprintf(text, kStringBytes, format, v);
+}
+
+} // namespace
+
+void VelqAuBase::getParameterName(VstInt32 index, char* text)
+{
+    char name[64] = {};
+    if (isParameterIndex(index) && !CFStringGetCString(astParamInfos[index].name, name, sizeof name,
+                                                       kCFStringEncodingUTF8))
+        name[0] = 0;
+    std::strncpy(text, name, kNameBytes);
+    text[kNameBytes - 1] = 0;
+}
+
+void VelqAuBase::getParameterLabel(VstInt32 index, char* label)
+{
+    std::strcpy(label, isParameterIndex(index) ? labelOf(astParamInfos[index].unit) : "");
+}
+
+void VelqAuBase::getParameterDisplay(VstInt32 index, char* text)
+{
+    if (!isParameterIndex(index)) {
+        *text = 0;
+        return;
+    }
+    const float value = currentProgram().GetParameter(index);
+    const UInt32 unit = astParamInfos[index].unit;
+
+    if (unit == kAudioUnitParameterUnit_Indexed) {
+        CFArrayRef names = nullptr;
+        if (GetParameterValueStrings(kAudioUnitScope_Global, static_cast<AudioUnitParameterID>(index), &names) != 0) {
+            float2string(value, text, 8);
+            return;
+        }
+        // A position outside the names shows the number instead of reading past them.
+        const CFIndex count = CFArrayGetCount(names);
+        if (value > -1.0f && value < static_cast<float>(count))
+            copyString(static_cast<CFStringRef>(CFArrayGetValueAtIndex(names, static_cast<CFIndex>(value))), text);
+        else
+            float2string(value, text, 8);
+        CFRelease(names);
+        return;
+    }
+
+    if (unit == kAudioUnitParameterUnit_Boolean) {
+        std::strcpy(text, value == 0.0f ? "Off" : "On");
+        return;
+    }
+
+    AudioUnitParameterStringFromValue request{static_cast<AudioUnitParameterID>(index), nullptr, nullptr};
+    if (GetProperty(kAudioUnitProperty_ParameterStringFromValue, kAudioUnitScope_Global, 0, &request) == 0 &&
+        request.outString) {
+        copyString(request.outString, text);
+        CFRelease(request.outString);
+        return;
+    }
+    printNumber(value, text);
+}
+
+OSStatus VelqAuBase::GetParameterValueStrings(AudioUnitScope, AudioUnitParameterID, CFArrayRef*)
+{
+    return kAudioUnitErr_InvalidParameter;
+}
+
+bool VelqAuBase::getVendorString(char* text)
+{
+    std::strcpy(text, "Velmorn Quaddle");
+    return true;
+}

@@ -1,0 +1,88 @@
+#include "base/ParameterTable.h"
+
+#include <gtest/gtest.h>
+
+#include <bit>
+
+namespace {
+
+float fromLinear(int index, float x)
+{
+    AudioUnitParameter parameter{nullptr, static_cast<AudioUnitParameterID>(index), 0, 0};
+    return AUParameterValueFromLinear(x, &parameter);
+}
+
+float toLinear(int index, float v)
+{
+    AudioUnitParameter parameter{nullptr, static_cast<AudioUnitParameterID>(index), 0, 0};
+    return AUParameterValueToLinear(v, &parameter);
+}
+
+TEST(ParameterScaling, NormalisedToRealByUnitWithoutClamping)
+{
+    struct Case {
+        int index;
+        float normalised;
+        float real;
+        float tolerance;
+    };
+    const Case cases[] = {
+        {0, 0.0f, 0.0f, 0},          {0, 1.0f, 2000.0f, 0},     {0, 0.1f, 200.0f, 0},
+        {0, 0.25f, 500.0f, 0},       {0, 1.2f, 2400.0f, 0},     {0, -0.1f, -200.0f, 0},
+        {1, 0.0f, -1.0f, 0},         {1, 1.0f, 1.0f, 0},        {1, 0.5f, 0.0f, 0},
+        {17, 0.0f, 50.0f, 0},        {17, 1.0f, 8000.0f, 0.001f}, {17, 0.5f, 632.4555f, 0.0001f},
+        {17, 1.2f, 22075.68f, 0.01f}, {17, -0.1f, 30.10f, 0.01f}, {19, 0.3f, 1.2f, 0},
+        {22, 0.5f, 100.0f, 0},       {18, 1.0f, 1.0f, 0},       {21, 0.5f, 5.5f, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "row " << c.index << " at " << c.normalised);
+        if (c.tolerance == 0)
+            EXPECT_EQ(fromLinear(c.index, c.normalised), c.real);
+        else
+            EXPECT_NEAR(fromLinear(c.index, c.normalised), c.real, c.tolerance);
+    }
+}
+
+TEST(ParameterScaling, DefaultsReadBackAsTheHostSeesThem)
+{
+    const float expected[kNumParams] = {0.1f, 0.0f, 0.0f, 1.0f, 0.2f, 0.33333334f, 0.0f, 1.0f,
+                                        0.3f, 0.6666667f, 0.0f, 1.0f, 0.4f, 1.0f, 0.4f, 1.0f,
+                                        1.0f, 0.59027183f, 0.09090909f, 0.0f, 0.0f, 0.0f, 0.5f};
+    for (int i = 0; i < kNumParams; ++i)
+        EXPECT_EQ(toLinear(i, astParamInfos[i].defaultValue), expected[i]) << "row " << i;
+}
+
+TEST(ParameterScaling, MiddlePansAreTheSinglePrecisionSums)
+{
+    EXPECT_EQ(std::bit_cast<std::uint32_t>(astParamInfos[5].defaultValue), 0xbeaaaaaau);
+    EXPECT_EQ(std::bit_cast<std::uint32_t>(astParamInfos[9].defaultValue), 0x3eaaaaacu);
+}
+
+TEST(ParameterScaling, RoundedUnitsRoundHalvesUp)
+{
+    for (UInt32 unit : {UInt32(kAudioUnitParameterUnit_Indexed), UInt32(kAudioUnitParameterUnit_Beats)}) {
+        const ParamInfo row{nullptr, unit, 0.0f, 4.0f, 0.0f};
+        const std::pair<float, float> cases[] = {{0.374f, 1.0f}, {0.375f, 2.0f}, {0.0f, 0.0f},
+                                                 {1.0f, 4.0f},   {-0.1f, 0.0f},  {1.5f, 6.0f}};
+        for (const auto& [x, real] : cases)
+            EXPECT_EQ(valueFromLinear(row, x), real) << unit << " at " << x;
+        EXPECT_EQ(valueToLinear(row, 2.0f), 0.5f);
+    }
+}
+
+TEST(ParameterScaling, RealOutsideTheRangeReadsBackOutside)
+{
+    EXPECT_EQ(toLinear(0, 2400.0f), 1.2f);
+    EXPECT_EQ(toLinear(0, -200.0f), -0.1f);
+    EXPECT_GT(toLinear(17, 16000.0f), 1.0f);
+    EXPECT_NEAR(toLinear(17, 632.4555f), 0.5f, 1e-6f);
+}
+
+TEST(ParameterScaling, AFlatRowMapsToItsValue)
+{
+    const ParamInfo row{nullptr, kAudioUnitParameterUnit_Generic, 3.0f, 3.0f, 3.0f};
+    EXPECT_EQ(valueToLinear(row, 3.0f), 3.0f);
+    EXPECT_EQ(valueFromLinear(row, 0.7f), 3.0f);
+}
+
+} // namespace
