@@ -1,0 +1,166 @@
+#include "DelayCore.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace quadecho {
+
+namespace {
+
+// Truncates time × samples-per-millisecond, kept inside the line: a read never leaves it,
+// whatever the rate, the stored value or a value from outside the table's range.
+std::int32_t delayInSamples(float milliseconds, float samplesPerMs, std::int32_t lineLength)
+{
+    const float samples = milliseconds * samplesPerMs;
+    if (!(samples >= 0.0f))
+        return 0; // negative and not-a-number
+    if (samples >= static_cast<float>(lineLength))
+        return lineLength;
+    return static_cast<std::int32_t>(samples);
+}
+
+} // namespace
+
+BlockCoefficients computeCoefficients(const float (&values)[kNumParams], float sampleRate,
+                                      std::int32_t lineLength) noexcept
+{
+    BlockCoefficients c{};
+    const float fs = sampleRate;
+    const float samplesPerMs = fs * 0.001f;
+    const float fbScale = values[22] * 0.0001f;
+
+    for (int i = 0; i < kNumTaps; ++i) {
+        const float time = values[4 * i];
+        const float pan = values[4 * i + 1];
+        const float feedback = values[4 * i + 2];
+        const float level = values[4 * i + 3];
+        c.delay[i] = delayInSamples(time, samplesPerMs, lineLength);
+        c.feedback[i] = fbScale * feedback;
+        const float p = (pan + 1.0f) * 0.5f;
+        c.right[i] = p * level;
+        c.left[i] = level * (1.0f - p);
+    }
+
+    const float mix = values[16];
+    c.dry = std::min(1.0f, 2.0f - 2.0f * mix);
+    c.wet = std::min(1.0f, 2.0f * mix);
+
+    const float cutoff = values[17];
+    const float q = values[18];
+    const float type = values[19];
+    const float sweep = values[20];
+    const float saturation = values[21];
+
+    const float sweepExponent = 7.0f * sweep;
+    const float sweepHz = static_cast<float>(62.5 * std::pow(2.0, static_cast<double>(sweepExponent)) - 62.5);
+    // Above half the rate the sine turns back and then negative, and the filter would diverge.
+    const float effectiveCutoff = std::min(cutoff + sweepHz, fs * 0.5f);
+
+    constexpr double kPi = 3.14159265358979323846;
+    const double f = std::min(2.0 * std::sin(kPi * static_cast<double>(effectiveCutoff) / static_cast<double>(fs)), 0.25);
+    c.f = static_cast<float>(f);
+    const double fWide = static_cast<double>(c.f);
+    const double damping =
+        std::min(std::min(2.0 * (1.0 - std::pow(static_cast<double>(q), 0.25)), 2.0 / fWide - fWide / 2.0), 2.0);
+    c.damping = static_cast<float>(damping);
+
+    // Through, low, band, high, through: neighbours crossfade, values outside 0..4 extrapolate.
+    if (!(type >= 1.0f)) {
+        c.wThru = 1.0f - type;
+        c.wLow = type;
+    } else if (!(type >= 2.0f)) {
+        c.wLow = 2.0f - type;
+        c.wBand = type - 1.0f;
+    } else if (!(type >= 3.0f)) {
+        c.wBand = 3.0f - type;
+        c.wHigh = type - 2.0f;
+    } else {
+        c.wThru = type - 3.0f;
+        c.wHigh = 4.0f - type;
+    }
+
+    constexpr float kDrivePerStep = 1.3636364f; // 15/11
+    c.drive = 1.0f + saturation * kDrivePerStep;
+    c.outGain = std::max(1.0f / c.drive, 0.125f);
+    return c;
+}
+
+void runFrames(const BlockCoefficients& c, float* line, std::int32_t lineLength, std::int32_t& writeIndex,
+               FilterState& state, const Channels& io, std::uint32_t frames, bool accumulate) noexcept
+{
+    static const float fYLim = 1.0f;
+    static const float fBeta = 0.148148149f; // 4/27: the cubic meets ±fYLim with zero slope at ±1.5
+
+    const std::int32_t n = lineLength;
+    std::int32_t w = writeIndex;
+    float low = state.low, high = state.high, band = state.band;
+    std::int32_t r[kNumTaps];
+    for (int i = 0; i < kNumTaps; ++i)
+        r[i] = n - c.delay[i]; // 0..N: w + r needs at most one wrap
+    const float acc = accumulate ? 1.0f : 0.0f;
+
+    const float* inL = io.inL;
+    const float* inR = io.inR;
+    float* outL = io.outL;
+    float* outR = io.outR;
+
+    for (std::uint32_t frame = 0; frame < frames; ++frame) {
+        // Read everything before writing anything: inputs and outputs may be the same buffers,
+        // and a zero delay means the whole line, the slot about to be overwritten.
+        const float xL = *inL;
+        const float xR = *inR;
+        float t[kNumTaps];
+        for (int i = 0; i < kNumTaps; ++i) {
+            std::int32_t slot = w + r[i];
+            if (slot >= n)
+                slot -= n;
+            t[i] = line[slot];
+        }
+
+        float v = (xL + xR) * 0.5f;
+        for (int i = 0; i < kNumTaps; ++i)
+            v = v + c.feedback[i] * t[i];
+        v = v * c.drive;
+
+        float y;
+        if (v > 1.5f)
+            y = fYLim;
+        else if (v >= -1.5f)
+            y = v - ((fBeta * v) * v) * v;
+        else
+            y = -fYLim;
+        y = y * c.outGain;
+
+        low = low + c.f * band;
+        high = (y - low) - band * c.damping;
+        band = band + c.f * high;
+
+        line[w] = c.wThru * y + c.wLow * low + c.wBand * band + c.wHigh * high;
+
+        float sumL = c.left[0] * t[0];
+        float sumR = c.right[0] * t[0];
+        for (int i = 1; i < kNumTaps; ++i) {
+            sumL = sumL + c.left[i] * t[i];
+            sumR = sumR + c.right[i] * t[i];
+        }
+        if (accumulate) {
+            *outL = acc * *outL + c.dry * xL + c.wet * sumL;
+            *outR = acc * *outR + c.dry * xR + c.wet * sumR;
+        } else {
+            *outL = c.dry * xL + c.wet * sumL;
+            *outR = c.dry * xR + c.wet * sumR;
+        }
+
+        if (++w >= n)
+            w = 0;
+        inL += io.inStride;
+        inR += io.inStride;
+        outL += io.outStride;
+        outR += io.outStride;
+    }
+
+    writeIndex = w;
+    state = {low, high, band};
+}
+
+} // namespace quadecho

@@ -1,0 +1,194 @@
+#include "VelqQuadecho.h"
+
+#include "DenormalGuard.h"
+
+#include <cmath>
+#include <cstring>
+#include <new>
+
+namespace {
+
+// Rates a line can be sized for: two seconds of at most this many samples per second.
+constexpr float kLowestRate = 1.0f;
+constexpr float kHighestRate = 1536000.0f;
+
+bool isUsableRate(float rate)
+{
+    return rate >= kLowestRate && rate <= kHighestRate; // false for not-a-number too
+}
+
+} // namespace
+
+AudioEffect* createEffectInstance(audioMasterCallback audioMaster)
+{
+    return new VelqQuadecho(audioMaster);
+}
+
+VelqQuadecho::VelqQuadecho(audioMasterCallback audioMaster)
+    : VelqAuBase(audioMaster, 8, VelqProgramBasic::Factory)
+{
+    setNumInputs(2);
+    setNumOutputs(2);
+    setUniqueID(fourCharCode('V', 'Q', 'q', 'e'));
+#if VST_DEPRECATED_SUPPORT
+    canMono(true);
+#endif
+    canProcessReplacing(true);
+    Initialize();
+}
+
+VelqQuadecho::~VelqQuadecho() = default;
+
+OSStatus VelqQuadecho::Initialize()
+{
+    if (!sizeLine(getSampleRate()))
+        throw std::bad_alloc();
+    afFilterState[0] = afFilterState[1] = afFilterState[2] = 0.0f;
+    return 0;
+}
+
+bool VelqQuadecho::sizeLine(float sampleRate)
+{
+    if (!isUsableRate(sampleRate))
+        return false;
+    const auto length = static_cast<std::int32_t>(sampleRate + sampleRate);
+    TAUBuffer<float> line;
+    if (length < 1 || !line.AllocateClear(static_cast<std::uint32_t>(length)))
+        return false;
+    stDelayLine.swap(line);
+    iDelayLength = length;
+    iWriteIndex = 0;
+    lineSampleRate = sampleRate;
+    return true;
+}
+
+void VelqQuadecho::resume()
+{
+    AudioEffectX::resume();
+    // At an unchanged rate echoes carry across suspend and resume; a rate that cannot size a
+    // line keeps the old one, and the clamped tap delays keep every read inside it.
+    const float rate = getSampleRate();
+    if (rate != lineSampleRate)
+        sizeLine(rate);
+}
+
+// ---- audio -----------------------------------------------------------------------------------
+
+void VelqQuadecho::processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames)
+{
+    processBlock(inputs, outputs, sampleFrames, false);
+}
+
+void VelqQuadecho::VST_DEPRECATED(process)(float** inputs, float** outputs, VstInt32 sampleFrames)
+{
+    processBlock(inputs, outputs, sampleFrames, true);
+}
+
+void VelqQuadecho::processBlock(float** inputs, float** outputs, VstInt32 sampleFrames, bool accumulate)
+{
+    if (!inputs || !outputs || !inputs[0] || !inputs[1] || !outputs[0] || !outputs[1])
+        return;
+    const DenormalGuard guard;
+    const std::uint32_t frames = sampleFrames > 0 ? static_cast<std::uint32_t>(sampleFrames) : 0u;
+    ProcessCore(inputs[0], inputs[1], outputs[0], outputs[1], 1, 1, frames, accumulate);
+}
+
+OSStatus VelqQuadecho::ProcessCore(const float* inL, const float* inR, float* outL, float* outR, int inStride,
+                                   int outStride, std::uint32_t frames, bool accumulate)
+{
+    // Read once per block: a change from another thread takes effect at the next block.
+    const VelqProgram& program = currentProgram();
+    float values[kNumParams];
+    for (int i = 0; i < kNumParams; ++i) {
+        const float value = program.GetParameter(i);
+        values[i] = std::isfinite(value) ? value : astParamInfos[i].defaultValue;
+    }
+    // A rate no line can be sized for (zero, negative, not a number) computes with the line's.
+    const float hostRate = getSampleRate();
+    const float rate = isUsableRate(hostRate) ? hostRate : lineSampleRate;
+    const quadecho::BlockCoefficients coefficients = quadecho::computeCoefficients(values, rate, iDelayLength);
+
+    quadecho::FilterState state{afFilterState[0], afFilterState[1], afFilterState[2]};
+    const quadecho::Channels io{inL, inR, outL, outR, inStride, outStride};
+    quadecho::runFrames(coefficients, stDelayLine.data(), iDelayLength, iWriteIndex, state, io, frames, accumulate);
+
+    // A filter driven past its limits by out-of-range values starts again from rest.
+    if (!std::isfinite(state.low) || !std::isfinite(state.high) || !std::isfinite(state.band))
+        state = {0.0f, 0.0f, 0.0f};
+    afFilterState[0] = state.low;
+    afFilterState[1] = state.high;
+    afFilterState[2] = state.band;
+    return 0;
+}
+
+// ---- identity --------------------------------------------------------------------------------
+
+bool VelqQuadecho::getEffectName(char* name)
+{
+    std::strcpy(name, "VelqQuadecho");
+    return true;
+}
+
+bool VelqQuadecho::getVendorString(char* text)
+{
+    std::strcpy(text, "Velmorn Quaddle");
+    return true;
+}
+
+bool VelqQuadecho::getProductString(char* text)
+{
+    std::strcpy(text, "Quadecho Delay");
+    return true;
+}
+
+VstInt32 VelqQuadecho::getVendorVersion()
+{
+    return kVersion;
+}
+
+VstInt32 VelqQuadecho::getPlugCategory()
+{
+    return kPlugCategEffect;
+}
+
+// ---- properties ------------------------------------------------------------------------------
+
+OSStatus VelqQuadecho::GetPropertyInfo(AudioUnitPropertyID id, AudioUnitScope scope, AudioUnitElement element,
+                                       UInt32& outDataSize, unsigned char& outWritable)
+{
+    switch (id) {
+    case kAudioUnitProperty_InPlaceProcessing:
+        outDataSize = sizeof(UInt32);
+        outWritable = 0;
+        return 0;
+    case kAudioUnitProperty_ParameterStringFromValue:
+        outDataSize = sizeof(AudioUnitParameterStringFromValue);
+        outWritable = 0;
+        return 0;
+    default:
+        return VelqAuBase::GetPropertyInfo(id, scope, element, outDataSize, outWritable);
+    }
+}
+
+// The names of the filter type at its whole values; between them the number is shown.
+OSStatus VelqQuadecho::GetProperty(AudioUnitPropertyID id, AudioUnitScope scope, AudioUnitElement element,
+                                   void* outData)
+{
+    if (id != kAudioUnitProperty_ParameterStringFromValue)
+        return VelqAuBase::GetProperty(id, scope, element, outData);
+    auto request = static_cast<AudioUnitParameterStringFromValue*>(outData);
+    constexpr AudioUnitParameterID kFilterType = 19;
+    if (!request || request->inParamID != kFilterType)
+        return kAudioUnitErr_InvalidParameter;
+    request->outString = nullptr;
+    const float value = request->inValue ? *request->inValue : currentProgram().GetParameter(kFilterType);
+    const float rounded = value + 0.5f;
+    if (!(rounded > -2147483648.0f && rounded < 2147483648.0f))
+        return 0; // no whole number near it
+    const auto whole = static_cast<std::int32_t>(rounded);
+    if (std::fabs(value - static_cast<float>(whole)) < 0.005f && static_cast<std::uint32_t>(whole) <= 4) {
+        const CFStringRef names[] = {CFSTR("Thru"), CFSTR("Low"), CFSTR("Band"), CFSTR("High"), CFSTR("Thru")};
+        request->outString = static_cast<CFStringRef>(CFRetain(names[whole]));
+    }
+    return 0;
+}
