@@ -12,10 +12,13 @@ void AudioEffect::setParameterAutomated(VstInt32 index, float value)
         callHost(audioMasterAutomate, index, 0, nullptr, value);
 }
 
+// The host's answers are 32-bit values. Where the callback returns a wider integer, the checks
+// below look at the value as it is kept, so that a wide answer cannot slip through a check and
+// then narrow to a version of 0 or a block size of 0 or less.
 VstInt32 AudioEffect::getMasterVersion()
 {
-    const VstIntPtr version = audioMaster ? callHost(audioMasterVersion) : 0;
-    return version == 0 ? 1 : static_cast<VstInt32>(version);
+    const VstInt32 version = audioMaster ? static_cast<VstInt32>(callHost(audioMasterVersion)) : 0;
+    return version == 0 ? 1 : version;
 }
 
 VstInt32 AudioEffect::getCurrentUniqueId()
@@ -101,7 +104,7 @@ bool AudioEffectX::sizeWindow(VstInt32 width, VstInt32 height)
 float AudioEffectX::updateSampleRate()
 {
     if (audioMaster) {
-        const VstIntPtr rate = callHost(audioMasterGetSampleRate);
+        const VstInt32 rate = static_cast<VstInt32>(callHost(audioMasterGetSampleRate));
         if (rate > 0)
             storeRelaxed(sampleRate, static_cast<float>(rate));
     }
@@ -111,9 +114,9 @@ float AudioEffectX::updateSampleRate()
 VstInt32 AudioEffectX::updateBlockSize()
 {
     if (audioMaster) {
-        const VstIntPtr size = callHost(audioMasterGetBlockSize);
+        const VstInt32 size = static_cast<VstInt32>(callHost(audioMasterGetBlockSize));
         if (size > 0)
-            storeRelaxed(blockSize, static_cast<VstInt32>(size));
+            storeRelaxed(blockSize, size);
     }
     return AudioEffect::getBlockSize();
 }
