@@ -52,7 +52,7 @@ void printNumber(float value, char* text)
 void VelqAuBase::getParameterName(VstInt32 index, char* text)
 {
     char name[64] = {};
-    if (isParameterIndex(index) && !CFStringGetCString(astParamInfos[index].name, name, sizeof name,
+    if (isParameterIndex(index) && !CFStringGetCString(parameterTable[index].name, name, sizeof name,
                                                        kCFStringEncodingUTF8))
         name[0] = 0;
     std::strncpy(text, name, kNameBytes);
@@ -61,7 +61,7 @@ void VelqAuBase::getParameterName(VstInt32 index, char* text)
 
 void VelqAuBase::getParameterLabel(VstInt32 index, char* label)
 {
-    std::strcpy(label, isParameterIndex(index) ? labelOf(astParamInfos[index].unit) : "");
+    std::strcpy(label, isParameterIndex(index) ? labelOf(parameterTable[index].unit) : "");
 }
 
 void VelqAuBase::getParameterDisplay(VstInt32 index, char* text)
@@ -71,7 +71,7 @@ void VelqAuBase::getParameterDisplay(VstInt32 index, char* text)
         return;
     }
     const float value = currentProgram().GetParameter(index);
-    const UInt32 unit = astParamInfos[index].unit;
+    const UInt32 unit = parameterTable[index].unit;
 
     if (unit == kAudioUnitParameterUnit_Indexed) {
         CFArrayRef names = nullptr;

@@ -20,7 +20,7 @@ VelqAuBase::VelqAuBase(audioMasterCallback audioMaster, VstInt32 numPrograms, Ve
                 throw std::bad_alloc();
             programs[i] = program;
             for (int j = 0; j < kNumParams; ++j)
-                program->SetParameter(j, astParamInfos[j].defaultValue);
+                program->SetParameter(j, parameterTable[j].defaultValue);
             program->SetName("Defaults");
         }
     } catch (...) {
@@ -96,16 +96,14 @@ void VelqAuBase::setParameter(VstInt32 index, float value)
 {
     if (!isParameterIndex(index))
         return; // hosts pass 0..22; anything else is ignored
-    AudioUnitParameter parameter{nullptr, static_cast<AudioUnitParameterID>(index), 0, 0};
-    currentProgram().SetParameter(index, AUParameterValueFromLinear(value, &parameter));
+    currentProgram().SetParameter(index, valueFromLinear(parameterTable[index], value));
 }
 
 float VelqAuBase::getParameter(VstInt32 index)
 {
     if (!isParameterIndex(index))
         return 0.0f;
-    AudioUnitParameter parameter{nullptr, static_cast<AudioUnitParameterID>(index), 0, 0};
-    return AUParameterValueToLinear(currentProgram().GetParameter(index), &parameter);
+    return valueToLinear(parameterTable[index], currentProgram().GetParameter(index));
 }
 
 // ---- programs --------------------------------------------------------------------------------

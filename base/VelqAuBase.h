@@ -76,6 +76,8 @@ protected:
     std::vector<AUKernelBase*> kernels; // not owned
     bool replacing = false;
     std::vector<PropertyListener> propertyListeners;
+    // The rows of the effect's kNumParams parameters: units, ranges, names and defaults.
+    const ParamInfo* parameterTable = astParamInfos;
 
 private:
     void runKernels(float** inputs, float** outputs, VstInt32 sampleFrames);
