@@ -67,7 +67,12 @@ TEST(Record, FlagSettersTouchOnlyTheirBit)
         {"wantAsyncOperation", effFlagsExtIsAsync, [](RecordingEffect& e, bool s) { e.VST_DEPRECATED(wantAsyncOperation)(s); }},
         {"hasExternalBuffer", effFlagsExtHasBuffer, [](RecordingEffect& e, bool s) { e.VST_DEPRECATED(hasExternalBuffer)(s); }},
         {"setEditor", effFlagsHasEditor,
-         [](RecordingEffect& e, bool s) { e.setEditor(s ? new RecordingEditor : nullptr); }},
+         [](RecordingEffect& e, bool s) {
+             // Detaching hands the editor back to its owner, here the test.
+             if (!s)
+                 delete e.getEditor();
+             e.setEditor(s ? new RecordingEditor : nullptr);
+         }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
