@@ -1,10 +1,15 @@
 // Frames per second through the record's replacing callback, as a host calls it.
+#include "FloorKernels.h"
 #include "base/ParameterTable.h"
 #include "vst/AEffect.h"
 
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
+#include <map>
+#include <set>
 #include <random>
+#include <string>
 #include <vector>
 
 extern "C" AEffect* VSTPluginMain(audioMasterCallback audioMaster);
@@ -100,8 +105,121 @@ void audioPath(benchmark::State& state, Settings settings)
         benchmark::Counter(static_cast<double>(state.iterations()) * blockSize, benchmark::Counter::kIsRate);
 }
 
+// The default coefficients, as the audio path computes them for a fresh program at 44.1 kHz.
+quadecho::BlockCoefficients defaultCoefficients()
+{
+    float values[kNumParams];
+    for (int i = 0; i < kNumParams; ++i)
+        values[i] = astParamInfos[i].defaultValue;
+    return quadecho::computeCoefficients(values, 44100.0f, 88200);
+}
+
+std::vector<float> noiseBlock(int frames, unsigned seed, float scale)
+{
+    std::mt19937 random(seed);
+    std::uniform_real_distribution<float> sample(-scale, scale);
+    std::vector<float> v(frames);
+    for (float& x : v)
+        x = sample(random);
+    return v;
+}
+
+void floorKernel(benchmark::State& state)
+{
+    const int blockSize = static_cast<int>(state.range(0));
+    const quadecho::BlockCoefficients c = defaultCoefficients();
+    const std::vector<float> loopInput = noiseBlock(blockSize, 3, 1.6f);
+    float filter[3] = {};
+    for (auto _ : state)
+        benchmark::DoNotOptimize(bench::filterFloor(loopInput.data(), blockSize, c.f, c.damping, filter));
+    state.SetItemsProcessed(state.iterations() * blockSize);
+}
+
+void literalLoop(benchmark::State& state)
+{
+    const int blockSize = static_cast<int>(state.range(0));
+    const quadecho::BlockCoefficients c = defaultCoefficients();
+    std::vector<float> line(88200), inL = noiseBlock(blockSize, 4, 0.5f), inR = noiseBlock(blockSize, 5, 0.5f);
+    std::vector<float> outL(blockSize), outR(blockSize);
+    std::int32_t w = 0;
+    float filter[3] = {};
+    for (auto _ : state) {
+        bench::literalLoop(c, line.data(), 88200, w, filter, inL.data(), inR.data(), outL.data(), outR.data(),
+                           blockSize, false);
+        benchmark::DoNotOptimize(outL.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations() * blockSize);
+}
+
+BENCHMARK(floorKernel)->Arg(32)->Arg(512)->Arg(4096);
+BENCHMARK(literalLoop)->Arg(512);
 BENCHMARK_CAPTURE(audioPath, default, kDefault)->Arg(1)->Arg(32)->Arg(512)->Arg(4096);
 BENCHMARK_CAPTURE(audioPath, busy, kBusy)->Arg(1)->Arg(32)->Arg(512)->Arg(4096);
 BENCHMARK_CAPTURE(audioPath, decaying_tail, kDecayingTail)->Arg(512)->Arg(4096);
 
+// Collects nanoseconds per frame (the median where runs are repeated) and prints each case as a
+// ratio to the floor kernel of the same run.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            if (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median")
+                continue;
+            const auto it = run.counters.find("items_per_second");
+            if (it == run.counters.end() || it->second.value <= 0)
+                continue;
+            const std::string name = run.run_type == Run::RT_Aggregate ? run.run_name.str() : run.benchmark_name();
+            nsPerFrame[name] = 1e9 / it->second.value;
+            if (run.run_type == Run::RT_Aggregate)
+                medians.insert(name);
+        }
+    }
+
+    void printRatios() const
+    {
+        const double floor = find("floorKernel/512");
+        if (floor <= 0)
+            return;
+        std::printf("\nns per frame, and as a ratio to the floor kernel (clip and filter chain) at block 512: "
+                    "%.3f ns\n",
+                    floor);
+        for (const auto& [name, ns] : nsPerFrame)
+            std::printf("  %-34s %8.3f ns  %6.3f x floor%s\n", name.c_str(), ns, ns / floor,
+                        medians.count(name) ? "  (median)" : "");
+        for (const char* settings : {"default", "busy"}) {
+            const double small = find(std::string("audioPath/") + settings + "/32");
+            const double large = find(std::string("audioPath/") + settings + "/4096");
+            if (small > 0 && large > 0)
+                std::printf("  %s: block 32 costs %.3f x block 4096 per frame\n", settings, small / large);
+        }
+        const double tail = find("audioPath/decaying_tail/512"), busy = find("audioPath/busy/512");
+        if (tail > 0 && busy > 0)
+            std::printf("  decaying tail costs %.3f x busy per frame at block 512\n", tail / busy);
+    }
+
+private:
+    double find(const std::string& name) const
+    {
+        const auto it = nsPerFrame.find(name);
+        return it == nsPerFrame.end() ? 0.0 : it->second;
+    }
+    std::map<std::string, double> nsPerFrame;
+    std::set<std::string> medians;
+};
+
 } // namespace
+
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    reporter.printRatios();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -106,11 +106,20 @@ OSStatus VelqQuadecho::ProcessCore(const float* inL, const float* inR, float* ou
     // A rate no line can be sized for (zero, negative, not a number) computes with the line's.
     const float hostRate = getSampleRate();
     const float rate = isUsableRate(hostRate) ? hostRate : lineSampleRate;
-    const quadecho::BlockCoefficients coefficients = quadecho::computeCoefficients(values, rate, iDelayLength);
+    CoefficientCache& cache = stCoefficientCache;
+    if (!cache.valid || cache.rate != rate || cache.lineLength != iDelayLength ||
+        std::memcmp(cache.values, values, sizeof values) != 0) {
+        cache.coefficients = quadecho::computeCoefficients(values, rate, iDelayLength);
+        std::memcpy(cache.values, values, sizeof values);
+        cache.rate = rate;
+        cache.lineLength = iDelayLength;
+        cache.valid = true;
+    }
 
     quadecho::FilterState state{afFilterState[0], afFilterState[1], afFilterState[2]};
     const quadecho::Channels io{inL, inR, outL, outR, inStride, outStride};
-    quadecho::runFrames(coefficients, stDelayLine.data(), iDelayLength, iWriteIndex, state, io, frames, accumulate);
+    quadecho::runFrames(cache.coefficients, stDelayLine.data(), iDelayLength, iWriteIndex, state, io, frames,
+                        accumulate);
 
     // A filter driven past its limits by out-of-range values starts again from rest.
     if (!std::isfinite(state.low) || !std::isfinite(state.high) || !std::isfinite(state.band))

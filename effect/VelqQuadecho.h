@@ -50,4 +50,13 @@ private:
     void processBlock(float** inputs, float** outputs, VstInt32 sampleFrames, bool accumulate);
 
     float lineSampleRate = 0.0f; // the rate the line was sized for
+
+    // The last block's coefficients, reused while the values, the rate and the line stay the same.
+    struct CoefficientCache {
+        float values[kNumParams];
+        float rate;
+        std::int32_t lineLength;
+        bool valid;
+        quadecho::BlockCoefficients coefficients;
+    } stCoefficientCache{};
 };
