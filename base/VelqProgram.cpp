@@ -17,6 +17,12 @@ float VelqProgramBasic::GetParameter(int index) const
     return loadRelaxed(params[index]);
 }
 
+void VelqProgramBasic::GetParameters(float (&values)[kNumParams]) const
+{
+    for (int i = 0; i < kNumParams; ++i)
+        values[i] = loadRelaxed(params[i]);
+}
+
 void VelqProgramBasic::SetName(const char* name)
 {
     if (!name)

@@ -15,6 +15,12 @@ public:
     virtual const void* GetChunk() const { return nullptr; }
     virtual SInt32 GetChunkSize() const { return 0; }
     virtual void SetChunk(void* /*data*/, SInt32 /*size*/) {}
+    // All values at once, as the audio thread reads them at the start of each block.
+    virtual void GetParameters(float (&values)[kNumParams]) const
+    {
+        for (int i = 0; i < kNumParams; ++i)
+            values[i] = GetParameter(i);
+    }
 };
 
 class VelqProgramBasic : public VelqProgram {
@@ -27,6 +33,7 @@ public:
     // Indexes outside the table are ignored on write and read as 0.
     void SetParameter(int index, float value) override;
     float GetParameter(int index) const override;
+    void GetParameters(float (&values)[kNumParams]) const override;
     // Keeps at most 31 characters and always terminates.
     void SetName(const char* name) override;
     const char* GetName() const override { return programName; }

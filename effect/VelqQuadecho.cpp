@@ -97,20 +97,32 @@ OSStatus VelqQuadecho::ProcessCore(const float* inL, const float* inR, float* ou
                                    int outStride, std::uint32_t frames, bool accumulate)
 {
     // Read once per block: a change from another thread takes effect at the next block.
-    const VelqProgram& program = currentProgram();
     float values[kNumParams];
-    for (int i = 0; i < kNumParams; ++i) {
-        const float value = program.GetParameter(i);
-        values[i] = std::isfinite(value) ? value : astParamInfos[i].defaultValue;
+    currentProgram().GetParameters(values);
+    std::uint32_t bits[kNumParams];
+    std::memcpy(bits, values, sizeof bits);
+    // Branch-free scans: this runs once per block, however short the block.
+    std::uint32_t nonFinite = 0;
+    for (int i = 0; i < kNumParams; ++i)
+        nonFinite |= static_cast<std::uint32_t>((bits[i] & 0x7f800000u) == 0x7f800000u);
+    if (nonFinite) {
+        for (int i = 0; i < kNumParams; ++i) {
+            if (!std::isfinite(values[i]))
+                values[i] = astParamInfos[i].defaultValue;
+        }
+        std::memcpy(bits, values, sizeof bits);
     }
     // A rate no line can be sized for (zero, negative, not a number) computes with the line's.
     const float hostRate = getSampleRate();
     const float rate = isUsableRate(hostRate) ? hostRate : lineSampleRate;
+
     CoefficientCache& cache = stCoefficientCache;
-    if (!cache.valid || cache.rate != rate || cache.lineLength != iDelayLength ||
-        std::memcmp(cache.values, values, sizeof values) != 0) {
+    std::uint32_t changed = cache.valid ? 0u : 1u;
+    for (int i = 0; i < kNumParams; ++i)
+        changed |= cache.valueBits[i] ^ bits[i];
+    if (changed || cache.rate != rate || cache.lineLength != iDelayLength) {
         cache.coefficients = quadecho::computeCoefficients(values, rate, iDelayLength);
-        std::memcpy(cache.values, values, sizeof values);
+        std::memcpy(cache.valueBits, bits, sizeof bits);
         cache.rate = rate;
         cache.lineLength = iDelayLength;
         cache.valid = true;

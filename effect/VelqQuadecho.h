@@ -53,7 +53,7 @@ private:
 
     // The last block's coefficients, reused while the values, the rate and the line stay the same.
     struct CoefficientCache {
-        float values[kNumParams];
+        std::uint32_t valueBits[kNumParams];
         float rate;
         std::int32_t lineLength;
         bool valid;
