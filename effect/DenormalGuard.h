@@ -8,14 +8,24 @@
 
 class DenormalGuard {
 public:
-    DenormalGuard() noexcept : saved(_mm_getcsr()) { _mm_setcsr(saved | kFlushToZero | kDenormalsAreZero); }
-    ~DenormalGuard() { _mm_setcsr(saved); }
+    // Hosts often run with both modes set already: then the control register is left alone.
+    DenormalGuard() noexcept : saved(_mm_getcsr())
+    {
+        if ((saved | kModes) != saved)
+            _mm_setcsr(saved | kModes);
+    }
+    ~DenormalGuard()
+    {
+        if ((saved | kModes) != saved)
+            _mm_setcsr(saved);
+    }
     DenormalGuard(const DenormalGuard&) = delete;
     DenormalGuard& operator=(const DenormalGuard&) = delete;
 
 private:
     static constexpr unsigned kFlushToZero = 0x8000;
     static constexpr unsigned kDenormalsAreZero = 0x0040;
+    static constexpr unsigned kModes = kFlushToZero | kDenormalsAreZero;
     unsigned saved;
 };
 #else
