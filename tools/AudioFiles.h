@@ -1,0 +1,70 @@
+// Sound files through libsndfile, and output written so that it appears only when complete.
+#pragma once
+
+#include <sndfile.h>
+
+#include <string>
+
+namespace qtool {
+
+// A file created beside its final path under a hidden temporary name. commit() renames it into
+// place; destroyed uncommitted, it is removed, so a failed run leaves no partial output.
+class AtomicFile {
+public:
+    explicit AtomicFile(const std::string& path);
+    ~AtomicFile();
+    AtomicFile(const AtomicFile&) = delete;
+    AtomicFile& operator=(const AtomicFile&) = delete;
+
+    int fd() const { return descriptor; }
+    void writeAll(const std::string& data);
+    void commit();
+
+private:
+    std::string finalPath, tempPath;
+    int descriptor = -1;
+};
+
+class SoundReader {
+public:
+    explicit SoundReader(const std::string& path);
+    ~SoundReader();
+    SoundReader(const SoundReader&) = delete;
+    SoundReader& operator=(const SoundReader&) = delete;
+
+    int channels() const { return info.channels; }
+    double sampleRate() const { return info.samplerate; }
+    sf_count_t frames() const { return info.frames; }
+    // Reads up to frames interleaved frames; 0 at the end.
+    sf_count_t read(float* interleaved, sf_count_t frames);
+
+private:
+    std::string path;
+    SF_INFO info{};
+    SNDFILE* file = nullptr;
+};
+
+class SoundWriter {
+public:
+    // The container comes from the extension of path (wav, aiff, flac, ogg, ...), the sample
+    // format is the most precise one the container holds: floats where it can.
+    SoundWriter(const std::string& path, int channels, double sampleRate);
+    ~SoundWriter();
+    SoundWriter(const SoundWriter&) = delete;
+    SoundWriter& operator=(const SoundWriter&) = delete;
+
+    void write(const float* interleaved, sf_count_t frames);
+    bool storesFloats() const { return floats; }
+    void commit();
+
+private:
+    std::string path;
+    AtomicFile out;
+    SNDFILE* file = nullptr;
+    bool floats = false;
+};
+
+// Refuses an output path that names the input file, under whatever name.
+void checkNotSameFile(const std::string& input, const std::string& output);
+
+} // namespace qtool

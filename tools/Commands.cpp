@@ -1,0 +1,215 @@
+#include "Commands.h"
+
+#include "AudioFiles.h"
+#include "DemoSignal.h"
+#include "Plot.h"
+#include "Render.h"
+#include "Settings.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <memory>
+
+namespace qtool {
+
+namespace {
+
+// The plot's impulse: quiet enough to stay clear of the clipper, shown scaled back to 1.
+constexpr float kImpulseLevel = 0.001f;
+
+class FileSource : public Source {
+public:
+    explicit FileSource(const std::string& path) : reader(path) {}
+    int channels() const override { return reader.channels(); }
+    double sampleRate() const override { return reader.sampleRate(); }
+    long long frames() const override { return reader.frames(); }
+    int read(float* const* buffers, int frames) override
+    {
+        const auto n = static_cast<std::size_t>(channels());
+        interleaved.resize(static_cast<std::size_t>(frames) * n);
+        const auto got = static_cast<std::size_t>(reader.read(interleaved.data(), frames));
+        for (std::size_t f = 0; f < got; ++f)
+            for (std::size_t c = 0; c < n; ++c)
+                buffers[c][f] = interleaved[f * n + c];
+        return static_cast<int>(got);
+    }
+
+private:
+    SoundReader reader;
+    std::vector<float> interleaved;
+};
+
+class FileSink : public Sink {
+public:
+    explicit FileSink(SoundWriter& writer) : writer(writer) {}
+    void write(const float* const* buffers, int channels, int frames) override
+    {
+        const auto n = static_cast<std::size_t>(channels);
+        interleaved.resize(static_cast<std::size_t>(frames) * n);
+        for (std::size_t f = 0; f < static_cast<std::size_t>(frames); ++f)
+            for (std::size_t c = 0; c < n; ++c)
+                interleaved[f * n + c] = buffers[c][f];
+        writer.write(interleaved.data(), frames);
+    }
+
+private:
+    SoundWriter& writer;
+    std::vector<float> interleaved;
+};
+
+double decibels(float level) { return level > 0.0f ? 20.0 * std::log10(static_cast<double>(level)) : -INFINITY; }
+
+void requireOutputs(Plugin& plugin)
+{
+    if (plugin.numOutputs() < 1)
+        throw ToolError("module '" + plugin.path() + "' has no audio outputs: there is nothing to render");
+}
+
+std::string settingsCaption(Plugin& plugin, const CommonOptions& common)
+{
+    std::string caption =
+        "program " + std::to_string(plugin.program()) + " \"" + plugin.programName(plugin.program()) + "\"";
+    for (const std::string& s : common.settings)
+        caption += ", " + s;
+    return caption;
+}
+
+} // namespace
+
+std::string defaultModulePath()
+{
+    char self[4096];
+    const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
+    if (n <= 0)
+        return "quadecho.so";
+    const std::string exe(self, static_cast<std::size_t>(n));
+    const std::string dir = exe.substr(0, exe.rfind('/'));
+    // Built: the module lies beside the tool. Installed: the tool is in bin, the module in lib/vst.
+    for (const std::string& candidate : {dir + "/quadecho.so", dir + "/../lib/vst/quadecho.so"})
+        if (access(candidate.c_str(), F_OK) == 0)
+            return candidate;
+    return dir + "/quadecho.so";
+}
+
+void runInfo(const CommonOptions& common)
+{
+    Plugin plugin(common.plugin);
+    // Names first: a module without indexed names is walked through its programs, which must
+    // not undo the settings.
+    std::vector<std::string> programNames;
+    for (int i = 0; i < plugin.numPrograms(); ++i)
+        programNames.push_back(plugin.programName(i));
+    applySettings(plugin, common.program, common.settings);
+
+    const VstIntPtr version = plugin.vendorVersion();
+    std::printf("Module:      %s\n", plugin.path().c_str());
+    std::printf("Effect:      %s\n", plugin.effectName().c_str());
+    std::printf("Product:     %s\n", plugin.productString().c_str());
+    std::printf("Vendor:      %s (version %ld, 0x%lx)\n", plugin.vendorString().c_str(), static_cast<long>(version),
+                static_cast<unsigned long>(version));
+    std::printf("Category:    %s\n", categoryName(plugin.category()).c_str());
+    std::printf("Unique ID:   %s\n", fourCharText(plugin.uniqueId()).c_str());
+    std::printf("Interface:   %ld\n", static_cast<long>(plugin.interfaceVersion()));
+    std::printf("Inputs:      %d\n", plugin.numInputs());
+    std::printf("Outputs:     %d\n", plugin.numOutputs());
+    std::printf("Flags:       %s (%d)\n", flagNames(plugin.flags()).c_str(), plugin.flags());
+    std::printf("Latency:     %d samples\n", plugin.initialDelay());
+
+    struct Row {
+        std::string index, name, label, display, normalised;
+    };
+    std::vector<Row> rows{{"#", "Name", "Label", "Display", "Normalised"}};
+    for (int i = 0; i < plugin.numParams(); ++i) {
+        char value[32];
+        std::snprintf(value, sizeof value, "%.6f", static_cast<double>(plugin.parameter(i)));
+        rows.push_back(
+            {std::to_string(i), plugin.parameterName(i), plugin.parameterLabel(i), plugin.parameterDisplay(i), value});
+    }
+    std::size_t width[4] = {};
+    for (const Row& r : rows) {
+        width[0] = std::max(width[0], r.index.size());
+        width[1] = std::max(width[1], r.name.size());
+        width[2] = std::max(width[2], r.label.size());
+        width[3] = std::max(width[3], r.display.size());
+    }
+    std::printf("\nParameters (%d)\n", plugin.numParams());
+    for (const Row& r : rows)
+        std::printf("  %*s  %-*s  %-*s  %-*s  %s\n", static_cast<int>(width[0]), r.index.c_str(),
+                    static_cast<int>(width[1]), r.name.c_str(), static_cast<int>(width[2]), r.label.c_str(),
+                    static_cast<int>(width[3]), r.display.c_str(), r.normalised.c_str());
+
+    const int current = plugin.program();
+    std::printf("\nPrograms (%d, current %d)\n", plugin.numPrograms(), current);
+    for (int i = 0; i < plugin.numPrograms(); ++i)
+        std::printf("  %*d  %s%s\n", static_cast<int>(std::to_string(plugin.numPrograms()).size()), i,
+                    programNames[static_cast<std::size_t>(i)].c_str(), i == current ? "  (current)" : "");
+}
+
+void runRender(const CommonOptions& common, const RenderArguments& arguments)
+{
+    if (arguments.input)
+        checkNotSameFile(*arguments.input, arguments.output);
+    Plugin plugin(common.plugin);
+    requireOutputs(plugin);
+    applySettings(plugin, common.program, common.settings);
+
+    std::unique_ptr<Source> source;
+    if (arguments.input)
+        source = std::make_unique<FileSource>(*arguments.input);
+    else
+        source = std::make_unique<BufferSource>(Planar{demoSignal(kDemoSampleRate)}, kDemoSampleRate);
+    const std::string inputName = arguments.input ? "'" + *arguments.input + "'" : "the demo signal";
+    if (source->channels() > 2 && plugin.numInputs() > 1 && source->channels() > plugin.numInputs())
+        std::fprintf(stderr, "quadecho: note: %s has %d channels and the effect takes %d: the rest are left out\n",
+                     inputName.c_str(), source->channels(), plugin.numInputs());
+
+    const double rate = source->sampleRate();
+    SoundWriter writer(arguments.output, plugin.numOutputs(), rate);
+    FileSink sink(writer);
+    RenderOptions options;
+    options.blockSize = arguments.blockSize;
+    options.tailSeconds = arguments.tailSeconds;
+    options.quietSeconds = silenceWindowSeconds(plugin, rate);
+    options.progress = isatty(STDERR_FILENO) != 0;
+    const RenderSummary summary = render(plugin, *source, sink, options);
+    writer.commit();
+
+    std::printf("Wrote %s: %d channel%s at %g Hz, %.2f s of %s and %.2f s of echo tail, peak %.1f dBFS\n",
+                arguments.output.c_str(), plugin.numOutputs(), plugin.numOutputs() == 1 ? "" : "s", rate,
+                static_cast<double>(summary.inputFrames) / rate, arguments.input ? "input" : "demo signal",
+                static_cast<double>(summary.tailFrames) / rate, decibels(summary.peak));
+    if (summary.peak > 1.0f && !writer.storesFloats())
+        std::fprintf(stderr, "quadecho: warning: the output peaks above full scale and this format clips it\n");
+}
+
+void runPlot(const CommonOptions& common, const PlotArguments& arguments)
+{
+    Plugin plugin(common.plugin);
+    requireOutputs(plugin);
+    applySettings(plugin, common.program, common.settings);
+    AtomicFile out(arguments.output);
+
+    const double rate = kDemoSampleRate;
+    BufferSource impulse(Planar{{kImpulseLevel}}, rate);
+    BufferSink response;
+    RenderOptions options;
+    options.tailSeconds = arguments.seconds - 1.0 / rate;
+    render(plugin, impulse, response, options);
+    for (auto& channel : response.audio)
+        for (float& s : channel)
+            s /= kImpulseLevel;
+
+    std::string name = plugin.productString();
+    if (name.empty())
+        name = plugin.effectName();
+    out.writeAll(impulseResponseSvg(response.audio, rate, name + ": impulse response",
+                                    settingsCaption(plugin, common) + "; " + std::to_string(static_cast<int>(rate)) +
+                                        " Hz, unit impulse"));
+    out.commit();
+    std::printf("Wrote %s: %.1f s of impulse response\n", arguments.output.c_str(), arguments.seconds);
+}
+
+} // namespace qtool

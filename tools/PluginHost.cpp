@@ -1,0 +1,320 @@
+#include "PluginHost.h"
+
+#include <dlfcn.h>
+#include <link.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+namespace qtool {
+
+namespace {
+
+// Bounds past which a record's counts are taken as garbage rather than believed.
+constexpr int kMaxChannels = 64;
+constexpr int kMaxCount = 100000;
+// Modules write names without being told a size; this is far beyond what any of them writes.
+constexpr std::size_t kTextBuffer = 1024;
+
+constexpr VstInt32 kHostVersion = 2400;
+constexpr VstInt32 kProcessLevelOffline = 4;
+
+// The one instance this process hosts: the callback has no other way to find it while the
+// entry point runs, before any record exists.
+Plugin* activeHost = nullptr;
+
+VstIntPtr VSTCALLBACK hostCallback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void* ptr, float)
+{
+    switch (opcode) {
+    case audioMasterVersion:
+        return kHostVersion;
+    case audioMasterGetSampleRate:
+        return activeHost ? static_cast<VstIntPtr>(activeHost->hostSampleRate) : 0;
+    case audioMasterGetBlockSize:
+        return activeHost ? activeHost->hostBlockSize : 0;
+    case audioMasterGetCurrentProcessLevel:
+        return kProcessLevelOffline;
+    case audioMasterGetVendorString:
+    case audioMasterGetProductString:
+        if (ptr)
+            std::strcpy(static_cast<char*>(ptr), "quadecho");
+        return ptr ? 1 : 0;
+    default:
+        return 0; // no time info, no automation, no windows: a plain offline renderer
+    }
+}
+
+// The module's own definition of name, not one found in a library it happens to pull in.
+void* ownSymbol(void* handle, const char* name)
+{
+    void* symbol = dlsym(handle, name);
+    if (!symbol)
+        return nullptr;
+    link_map* map = nullptr;
+    Dl_info info{};
+    if (dlinfo(handle, RTLD_DI_LINKMAP, &map) != 0 || !map || !dladdr(symbol, &info) || !info.dli_fname)
+        return nullptr;
+    return std::strcmp(info.dli_fname, map->l_name) == 0 ? symbol : nullptr;
+}
+
+std::string cleaned(const char* raw)
+{
+    std::string s(raw);
+    for (char& c : s)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f)
+            c = '?';
+    while (!s.empty() && s.back() == ' ')
+        s.pop_back();
+    return s;
+}
+
+} // namespace
+
+Plugin::Plugin(const std::string& path) : modulePath(path)
+{
+    // Without a slash the loader would search the library path instead of the named file.
+    const std::string loadPath = path.find('/') == std::string::npos ? "./" + path : path;
+    struct stat st {};
+    if (stat(loadPath.c_str(), &st) != 0)
+        throw ToolError("cannot load module '" + path + "': " + std::strerror(errno));
+    if (S_ISDIR(st.st_mode))
+        throw ToolError("cannot load module '" + path + "': it is a directory");
+
+    dlerror();
+    void* handle = dlopen(loadPath.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!handle) {
+        const char* why = dlerror();
+        throw ToolError("cannot load module '" + path + "': " + (why ? why : "unknown loader error"));
+    }
+    // Hosts look for the current entry name first and the older one second.
+    void* entry = ownSymbol(handle, "VSTPluginMain");
+    if (!entry)
+        entry = ownSymbol(handle, "main");
+    if (!entry)
+        throw ToolError("module '" + path + "' has no entry point (neither VSTPluginMain nor main)");
+
+    // The module stays loaded until the process ends: some leave threads or exit handlers behind.
+    activeHost = this;
+    using Entry = AEffect* (*)(audioMasterCallback);
+    e = reinterpret_cast<Entry>(entry)(hostCallback);
+    if (!e)
+        throw ToolError("module '" + path + "': its entry point returned no effect");
+    if (e->magic != kEffectMagic) {
+        e = nullptr; // not a record: nothing of it may be called, not even to close it
+        throw ToolError("module '" + path + "': its entry point returned something that is not an effect record");
+    }
+    if (!e->dispatcher) {
+        e = nullptr;
+        throw ToolError("module '" + path + "': its effect record has no dispatcher");
+    }
+    auto inRange = [](int n, int most) { return n >= 0 && n <= most; };
+    if (!inRange(e->numInputs, kMaxChannels) || !inRange(e->numOutputs, kMaxChannels) ||
+        !inRange(e->numParams, kMaxCount) || !inRange(e->numPrograms, kMaxCount)) {
+        const std::string counts = std::to_string(e->numInputs) + " inputs, " + std::to_string(e->numOutputs) +
+                                   " outputs, " + std::to_string(e->numParams) + " parameters, " +
+                                   std::to_string(e->numPrograms) + " programs";
+        dispatch(effClose);
+        e = nullptr;
+        throw ToolError("module '" + path + "': its effect claims " + counts + ", which cannot be right");
+    }
+    dispatch(effOpen);
+}
+
+Plugin::~Plugin()
+{
+    if (!e)
+        return;
+    if (running)
+        stop();
+    dispatch(effClose); // frees the record
+    if (activeHost == this)
+        activeHost = nullptr;
+}
+
+VstIntPtr Plugin::dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt)
+{
+    return e->dispatcher(e, opcode, index, value, ptr, opt);
+}
+
+std::string Plugin::text(VstInt32 opcode, VstInt32 index, VstIntPtr value)
+{
+    char buffer[kTextBuffer] = {};
+    dispatch(opcode, index, value, buffer);
+    buffer[kTextBuffer - 1] = '\0';
+    return cleaned(buffer);
+}
+
+std::string Plugin::effectName() { return text(effGetEffectName); }
+std::string Plugin::productString() { return text(effGetProductString); }
+std::string Plugin::vendorString() { return text(effGetVendorString); }
+VstIntPtr Plugin::vendorVersion() { return dispatch(effGetVendorVersion); }
+VstIntPtr Plugin::category() { return dispatch(effGetPlugCategory); }
+VstIntPtr Plugin::interfaceVersion() { return dispatch(effGetVstVersion); }
+VstIntPtr Plugin::tailSize() { return dispatch(effGetTailSize); }
+
+void Plugin::checkParameter(int index) const
+{
+    if (index < 0 || index >= e->numParams)
+        throw ToolError("parameter index " + std::to_string(index) + " is outside 0.." +
+                        std::to_string(e->numParams - 1));
+}
+
+std::string Plugin::parameterName(int index)
+{
+    checkParameter(index);
+    return text(effGetParamName, index);
+}
+
+std::string Plugin::parameterLabel(int index)
+{
+    checkParameter(index);
+    return text(effGetParamLabel, index);
+}
+
+std::string Plugin::parameterDisplay(int index)
+{
+    checkParameter(index);
+    return text(effGetParamDisplay, index);
+}
+
+float Plugin::parameter(int index)
+{
+    checkParameter(index);
+    if (!e->getParameter)
+        throw ToolError("module '" + modulePath + "': its effect record has no getParameter callback");
+    return e->getParameter(e, index);
+}
+
+void Plugin::setParameter(int index, float normalised)
+{
+    checkParameter(index);
+    if (!e->setParameter)
+        throw ToolError("module '" + modulePath + "': its effect record has no setParameter callback");
+    e->setParameter(e, index, normalised);
+}
+
+int Plugin::program() { return static_cast<int>(dispatch(effGetProgram)); }
+
+void Plugin::setProgram(int index)
+{
+    if (index < 0 || index >= e->numPrograms)
+        throw ToolError("program " + std::to_string(index) + " is outside 0.." + std::to_string(e->numPrograms - 1));
+    dispatch(effBeginSetProgram);
+    dispatch(effSetProgram, 0, index);
+    dispatch(effEndSetProgram);
+}
+
+std::string Plugin::programName(int index)
+{
+    char buffer[kTextBuffer] = {};
+    if (dispatch(effGetProgramNameIndexed, index, -1, buffer) != 0) {
+        buffer[kTextBuffer - 1] = '\0';
+        return cleaned(buffer);
+    }
+    const int current = program();
+    if (index == current)
+        return text(effGetProgramName);
+    setProgram(index);
+    std::string name = text(effGetProgramName);
+    setProgram(current);
+    return name;
+}
+
+void Plugin::start(double sampleRate, int blockSize)
+{
+    if (!((e->flags & effFlagsCanReplacing) && e->processReplacing) && !e->process)
+        throw ToolError("module '" + modulePath + "': its effect record has no audio callback");
+    hostSampleRate = sampleRate;
+    hostBlockSize = blockSize;
+    dispatch(effSetSampleRate, 0, 0, nullptr, static_cast<float>(sampleRate));
+    dispatch(effSetBlockSize, 0, blockSize);
+    dispatch(effMainsChanged, 0, 1);
+    dispatch(effStartProcess);
+    running = true;
+    inputPointers.assign(static_cast<std::size_t>(e->numInputs), nullptr);
+    outputPointers.assign(static_cast<std::size_t>(e->numOutputs), nullptr);
+}
+
+void Plugin::process(float* const* inputs, float* const* outputs, int frames)
+{
+    std::copy_n(inputs, inputPointers.size(), inputPointers.begin());
+    std::copy_n(outputs, outputPointers.size(), outputPointers.begin());
+    if ((e->flags & effFlagsCanReplacing) && e->processReplacing) {
+        e->processReplacing(e, inputPointers.data(), outputPointers.data(), frames);
+        return;
+    }
+    // The accumulating callback adds to what the outputs hold.
+    for (float* out : outputPointers)
+        std::fill_n(out, frames, 0.0f);
+    e->process(e, inputPointers.data(), outputPointers.data(), frames);
+}
+
+void Plugin::stop()
+{
+    dispatch(effStopProcess);
+    dispatch(effMainsChanged, 0, 0);
+    running = false;
+}
+
+std::string fourCharText(VstInt32 code)
+{
+    const auto u = static_cast<std::uint32_t>(code);
+    std::string s;
+    for (int shift = 24; shift >= 0; shift -= 8) {
+        const auto c = static_cast<char>((u >> shift) & 0xff);
+        if (c < 0x20 || c > 0x7e) {
+            char hex[16];
+            std::snprintf(hex, sizeof hex, "0x%08x", u);
+            return hex;
+        }
+        s += c;
+    }
+    return s;
+}
+
+std::string flagNames(VstInt32 flags)
+{
+    static const struct {
+        VstInt32 bit;
+        const char* name;
+    } kNames[] = {
+        {effFlagsHasEditor, "HasEditor"},
+        {effFlagsHasClip, "HasClip"},
+        {effFlagsHasVu, "HasVu"},
+        {effFlagsCanMono, "CanMono"},
+        {effFlagsCanReplacing, "CanReplacing"},
+        {effFlagsProgramChunks, "ProgramChunks"},
+        {effFlagsIsSynth, "IsSynth"},
+        {effFlagsNoSoundInStop, "NoSoundInStop"},
+        {effFlagsExtIsAsync, "ExtIsAsync"},
+        {effFlagsExtHasBuffer, "ExtHasBuffer"},
+        {effFlagsCanDoubleReplacing, "CanDoubleReplacing"},
+    };
+    std::string s;
+    VstInt32 known = 0;
+    for (const auto& n : kNames) {
+        known |= n.bit;
+        if (flags & n.bit)
+            s += (s.empty() ? "" : " ") + std::string(n.name);
+    }
+    if (flags & ~known) {
+        char hex[32];
+        std::snprintf(hex, sizeof hex, "0x%x", static_cast<unsigned>(flags & ~known));
+        s += (s.empty() ? "" : " ") + std::string(hex);
+    }
+    return s.empty() ? "none" : s;
+}
+
+std::string categoryName(VstIntPtr category)
+{
+    static const char* const kNames[] = {"Unknown",     "Effect",         "Synth",  "Analysis",
+                                         "Mastering",   "Spacializer",    "RoomFx", "SurroundFx",
+                                         "Restoration", "OfflineProcess", "Shell",  "Generator"};
+    if (category >= 0 && category < static_cast<VstIntPtr>(std::size(kNames)))
+        return kNames[category];
+    return "Unknown (" + std::to_string(category) + ")";
+}
+
+} // namespace qtool

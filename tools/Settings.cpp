@@ -1,0 +1,145 @@
+#include "Settings.h"
+
+#include "base/ParameterTable.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+
+namespace qtool {
+
+namespace {
+
+// The delay line of the built-in effect holds two seconds at any rate; a tap at 0 ms or at the
+// end of the line reads the whole of it.
+constexpr double kLineSeconds = 2.0;
+constexpr int kTapCount = 4;
+constexpr int kTapTimeStride = 4;
+
+std::string lowered(std::string s)
+{
+    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::tolower(c); });
+    return s;
+}
+
+std::string trimmed(const std::string& s)
+{
+    const auto first = s.find_first_not_of(" \t");
+    if (first == std::string::npos)
+        return {};
+    return s.substr(first, s.find_last_not_of(" \t") - first + 1);
+}
+
+bool endsWithNoCase(const std::string& s, const std::string& suffix)
+{
+    return s.size() >= suffix.size() && lowered(s.substr(s.size() - suffix.size())) == lowered(suffix);
+}
+
+// A whole string as a finite number, in the C locale whatever the user's is.
+std::optional<double> number(std::string s)
+{
+    s = trimmed(s);
+    if (!s.empty() && s.front() == '+')
+        s.erase(0, 1);
+    double value = 0.0;
+    const auto [end, error] = std::from_chars(s.data(), s.data() + s.size(), value);
+    if (s.empty() || error != std::errc() || end != s.data() + s.size() || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+int findParameter(Plugin& plugin, const std::string& name)
+{
+    const std::string wanted = lowered(trimmed(name));
+    for (int i = 0; i < plugin.numParams(); ++i)
+        if (lowered(trimmed(plugin.parameterName(i))) == wanted)
+            return i;
+    if (!wanted.empty() && std::all_of(wanted.begin(), wanted.end(), [](unsigned char c) { return std::isdigit(c); })) {
+        const auto index = number(wanted);
+        if (index && *index < plugin.numParams())
+            return static_cast<int>(*index);
+    }
+    throw ToolError("unknown parameter '" + trimmed(name) + "' (quadecho info lists them)");
+}
+
+std::string formatted(double value)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", value);
+    return text;
+}
+
+} // namespace
+
+bool isBuiltInEffect(Plugin& plugin)
+{
+    return plugin.uniqueId() == fourCharCode('V', 'Q', 'q', 'e') && plugin.numParams() == kNumParams &&
+           plugin.effectName() == "VelqQuadecho";
+}
+
+Setting parseSetting(Plugin& plugin, const std::string& argument)
+{
+    const auto equals = argument.rfind('=');
+    if (equals == std::string::npos)
+        throw ToolError("--set '" + argument + "': expected NAME=VALUE");
+    const int index = findParameter(plugin, argument.substr(0, equals));
+    const std::string name = plugin.parameterName(index);
+    std::string value = trimmed(argument.substr(equals + 1));
+
+    if (!value.empty() && (value.back() == 'n' || value.back() == 'N')) {
+        const auto normalised = number(value.substr(0, value.size() - 1));
+        if (!normalised)
+            throw ToolError("--set '" + argument + "': '" + value + "' is not a number");
+        if (*normalised < 0.0 || *normalised > 1.0)
+            throw ToolError("--set '" + argument + "': a normalised value lies between 0n and 1n");
+        return {index, static_cast<float>(*normalised)};
+    }
+
+    const std::string label = plugin.parameterLabel(index);
+    if (!label.empty() && endsWithNoCase(value, label))
+        value = value.substr(0, value.size() - label.size());
+    const auto real = number(value);
+    if (!real)
+        throw ToolError("--set '" + argument + "': '" + trimmed(value) + "' is not a number");
+    if (!isBuiltInEffect(plugin))
+        throw ToolError("--set '" + argument + "': the units of this module's parameters are unknown; give a " +
+                        "normalised value instead, such as '" + name + "=0.5n'");
+
+    const ParamInfo& row = astParamInfos[index];
+    if (*real < row.minValue || *real > row.maxValue)
+        throw ToolError("--set '" + argument + "': " + name + " ranges from " + formatted(row.minValue) + " to " +
+                        formatted(row.maxValue) + (label.empty() ? "" : " " + label));
+    return {index, std::clamp(valueToLinear(row, static_cast<float>(*real)), 0.0f, 1.0f)};
+}
+
+void applySettings(Plugin& plugin, std::optional<int> program, const std::vector<std::string>& settings)
+{
+    // Every value is checked before any is applied: a typo in the last one changes nothing.
+    std::vector<Setting> parsed;
+    for (const std::string& s : settings)
+        parsed.push_back(parseSetting(plugin, s));
+    if (program)
+        plugin.setProgram(*program);
+    for (const Setting& s : parsed)
+        plugin.setParameter(s.index, s.normalised);
+}
+
+double silenceWindowSeconds(Plugin& plugin, double sampleRate)
+{
+    if (!isBuiltInEffect(plugin)) {
+        const VstIntPtr tail = plugin.tailSize(); // 0: not known, 1: none
+        return tail > 1 ? static_cast<double>(tail) / sampleRate : kLineSeconds;
+    }
+    double longest = 0.0;
+    for (int tap = 0; tap < kTapCount; ++tap) {
+        const int index = tap * kTapTimeStride;
+        const double ms = valueFromLinear(astParamInfos[index], plugin.parameter(index));
+        const double samples = ms * 0.001 * sampleRate;
+        longest = std::max(longest, samples >= 1.0 && ms < kLineSeconds * 1000.0 ? ms * 0.001 : kLineSeconds);
+    }
+    return longest;
+}
+
+} // namespace qtool
