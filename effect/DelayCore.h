@@ -40,4 +40,9 @@ struct Channels {
 void runFrames(const BlockCoefficients& c, float* line, std::int32_t lineLength, std::int32_t& writeIndex,
                FilterState& state, const Channels& io, std::uint32_t frames, bool accumulate) noexcept;
 
+// Whether this processor can run the frame loop built for AVX2 and fused multiply-add (used
+// wherever it can), and a switch between it and the portable loop, for comparing the two.
+bool wideFramesAvailable() noexcept;
+void useWideFrames(bool enabled) noexcept;
+
 } // namespace quadecho

@@ -60,10 +60,48 @@ TEST(ImpulseResponse, DefaultsMatchTheReferenceInEveryChunking)
         {"random blocks with empty ones", randomBlocks(7), Callback::Replacing, false},
         {"random blocks in place", randomBlocks(11), Callback::Replacing, true},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        EffectHost host;
-        expectReference(host.render(impulse(kFrames), c.blocks, c.callback, c.inPlace));
+    // Both builds of the frame loop where this processor runs the wide one.
+    for (bool wide : {false, true}) {
+        if (wide && !quadecho::wideFramesAvailable())
+            continue;
+        quadecho::useWideFrames(wide);
+        for (const Case& c : cases) {
+            SCOPED_TRACE(::testing::Message() << c.name << (wide ? " (wide)" : " (portable)"));
+            EffectHost host;
+            expectReference(host.render(impulse(kFrames), c.blocks, c.callback, c.inPlace));
+        }
+    }
+    quadecho::useWideFrames(true);
+}
+
+// Interleaved buffers go frame by frame, planar ones four frames at a time: the same signal.
+TEST(ImpulseResponse, FrameByFrameAndGroupedPathsAgree)
+{
+    std::mt19937 random(5);
+    std::uniform_real_distribution<float> sample(-1.0f, 1.0f);
+    constexpr std::size_t kLength = 30001;
+    Stereo planar(kLength);
+    std::vector<float> interleaved(2 * kLength);
+    for (std::size_t i = 0; i < kLength; ++i) {
+        planar.left[i] = interleaved[2 * i] = sample(random);
+        planar.right[i] = interleaved[2 * i + 1] = sample(random);
+    }
+    EffectHost grouped, single;
+    for (EffectHost* host : {&grouped, &single}) {
+        host->setReal(2, 50.0f); // every tap fed back, the filter between band and high
+        host->setReal(19, 2.5f);
+        host->setReal(21, 3.0f);
+    }
+    const Stereo a = grouped.render(planar, {1000, 333, 7});
+    std::vector<float> out(2 * kLength);
+    for (std::size_t done = 0; done < kLength; done += 1000) {
+        const auto n = static_cast<std::uint32_t>(std::min<std::size_t>(1000, kLength - done));
+        single.effect().ProcessCore(&interleaved[2 * done], &interleaved[2 * done + 1], &out[2 * done],
+                                    &out[2 * done + 1], 2, 2, n, false);
+    }
+    for (std::size_t i = 0; i < kLength; ++i) {
+        ASSERT_NEAR(a.left[i], out[2 * i], 1e-6f) << i;
+        ASSERT_NEAR(a.right[i], out[2 * i + 1], 1e-6f) << i;
     }
 }
 
