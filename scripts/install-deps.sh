@@ -7,6 +7,9 @@ packages=(
   g++-i686-linux-gnu g++-powerpc-linux-gnu qemu-user
   googletest libgtest-dev libbenchmark-dev
   libsndfile1-dev libcli11-dev
+  dpkg-dev
+  # A real host and a foreign module for the tool's tests.
+  ardour zam-plugins
 )
 packages+=("$@")
 

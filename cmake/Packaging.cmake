@@ -1,0 +1,29 @@
+# A Debian package laid out the way Debian ships such plug-ins: the module in /usr/lib/vst, where
+# hosts look for it, and the command-line host in /usr/bin.
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME quadecho)
+set(CPACK_PACKAGE_VENDOR "Velmorn Quaddle")
+set(CPACK_PACKAGE_CONTACT "Velmorn Quaddle")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "stereo four-tap delay plug-in (2.4 plug-in interface)")
+set(CPACK_PACKAGE_DESCRIPTION "Quadecho mixes its input to mono, feeds back four taps through a soft \
+clipper and a morphing state-variable filter, and pans each tap in the stereo field. The package holds \
+the plug-in module and quadecho, a command-line host that shows, renders through and plots it.")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION sound)
+set(CPACK_STRIP_FILES ON)
+
+# The architecture is the target's, which differs from the build machine's in a cross build.
+if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86_64|AMD64)$")
+  set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE amd64)
+elseif(CMAKE_SYSTEM_PROCESSOR MATCHES "^i[3-6]86$")
+  set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE i386)
+elseif(CMAKE_SYSTEM_PROCESSOR MATCHES "^(powerpc|ppc)$")
+  set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE powerpc)
+endif()
+# Library dependencies are read from the binaries where the build machine can run the tools for it.
+if(NOT CMAKE_CROSSCOMPILING)
+  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+endif()
+
+include(CPack)
