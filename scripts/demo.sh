@@ -1,10 +1,19 @@
 #!/usr/bin/env bash
-# Builds the plug-in module and says where it is.
+# Builds the plug-in and its command-line host, renders the built-in demo through the plug-in and
+# plots its impulse response, then says where everything is.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUADECHO_TESTS=OFF -DQUADECHO_BENCH=OFF >/dev/null
 cmake --build build/release -j "$(nproc)"
-module=$(find "$PWD/build/release" -maxdepth 2 -name 'quadecho.so' -print -quit)
-echo "Plug-in module: ${module:-not built}"
+
+out="$PWD/build/demo"
+mkdir -p "$out"
+build/release/quadecho render "$out/quadecho-demo.wav"
+build/release/quadecho plot "$out/quadecho-impulse-response.svg"
+
+echo
+echo "Plug-in module:   $PWD/build/release/quadecho.so"
+echo "Demo to listen:   $out/quadecho-demo.wav"
+echo "Impulse response: $out/quadecho-impulse-response.svg (open it in a browser)"

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 
 namespace qtool {
@@ -90,7 +91,7 @@ std::string defaultModulePath()
     // Built: the module lies beside the tool. Installed: the tool is in bin, the module in lib/vst.
     for (const std::string& candidate : {dir + "/quadecho.so", dir + "/../lib/vst/quadecho.so"})
         if (access(candidate.c_str(), F_OK) == 0)
-            return candidate;
+            return std::filesystem::path(candidate).lexically_normal().string();
     return dir + "/quadecho.so";
 }
 
