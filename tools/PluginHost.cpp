@@ -199,6 +199,8 @@ int Plugin::program() { return static_cast<int>(dispatch(effGetProgram)); }
 
 void Plugin::setProgram(int index)
 {
+    if (e->numPrograms == 0)
+        throw ToolError("module '" + modulePath + "' has no programs to select");
     if (index < 0 || index >= e->numPrograms)
         throw ToolError("program " + std::to_string(index) + " is outside 0.." + std::to_string(e->numPrograms - 1));
     dispatch(effBeginSetProgram);

@@ -98,6 +98,8 @@ void checkInterrupt()
 
 void requestInterrupt() { interrupted = 1; }
 
+bool interruptRequested() { return interrupted != 0; }
+
 BufferSource::BufferSource(Planar audio, double rate) : audio(std::move(audio)), rate(rate) {}
 
 int BufferSource::read(float* const* buffers, int frames)

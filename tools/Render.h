@@ -68,6 +68,7 @@ RenderSummary render(Plugin& plugin, Source& source, Sink& sink, const RenderOpt
 
 // Set from a signal handler: the render stops at the next block and throws Interrupted.
 void requestInterrupt();
+bool interruptRequested();
 
 struct Interrupted : ToolError {
     Interrupted() : ToolError("interrupted") {}

@@ -10,7 +10,24 @@
 
 namespace {
 
-void onSignal(int) { qtool::requestInterrupt(); }
+// The first interrupt lets the render stop cleanly; a second one ends the program at once.
+void onSignal(int signal)
+{
+    if (qtool::interruptRequested()) {
+        std::signal(signal, SIG_DFL);
+        std::raise(signal);
+    }
+    qtool::requestInterrupt();
+}
+
+void catchInterrupts()
+{
+    struct sigaction action {};
+    action.sa_handler = onSignal;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
 
 // Options every command takes: which module, which program, which parameter values.
 void addCommonOptions(CLI::App& command, qtool::CommonOptions& common)
@@ -77,12 +94,6 @@ int main(int argc, char** argv)
         return app.exit(e) == 0 ? 0 : 2;
     }
 
-    struct sigaction action {};
-    action.sa_handler = onSignal;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
-
     try {
         if (info->parsed()) {
             qtool::runInfo(common);
@@ -90,8 +101,10 @@ int main(int argc, char** argv)
             renderArgs.output = files.back();
             if (files.size() == 2)
                 renderArgs.input = files.front();
+            catchInterrupts();
             qtool::runRender(common, renderArgs);
         } else {
+            catchInterrupts();
             qtool::runPlot(common, plotArgs);
         }
     } catch (const qtool::Interrupted&) {
