@@ -55,7 +55,9 @@ void VelqAuBase::getParameterName(VstInt32 index, char* text)
     if (isParameterIndex(index) && !CFStringGetCString(parameterTable[index].name, name, sizeof name,
                                                        kCFStringEncodingUTF8))
         name[0] = 0;
-    std::strncpy(text, name, kNameBytes);
+    // name is zero behind its text, so this writes exactly what strncpy would: kNameBytes bytes,
+    // zero-padded (strncpy here trips GCC's truncation warning in sanitizer builds).
+    std::memcpy(text, name, kNameBytes);
     text[kNameBytes - 1] = 0;
 }
 
