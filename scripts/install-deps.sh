@@ -7,6 +7,7 @@ packages=(
   g++-i686-linux-gnu g++-powerpc-linux-gnu qemu-user
   googletest libgtest-dev libbenchmark-dev
   libsndfile1-dev libcli11-dev
+  clang-14 libclang-rt-14-dev libfuzzer-14-dev llvm-14
   dpkg-dev
   # A real host and a foreign module for the tool's tests.
   ardour zam-plugins
