@@ -208,7 +208,7 @@ void runPlot(const CommonOptions& common, const PlotArguments& arguments)
         name = plugin.effectName();
     out.writeAll(impulseResponseSvg(response.audio, rate, name + ": impulse response",
                                     settingsCaption(plugin, common) + "; " + std::to_string(static_cast<int>(rate)) +
-                                        " Hz, unit impulse"));
+                                        " Hz, impulse at -60 dBFS scaled to 1"));
     out.commit();
     std::printf("Wrote %s: %.1f s of impulse response\n", arguments.output.c_str(), arguments.seconds);
 }
