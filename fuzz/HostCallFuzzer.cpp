@@ -57,7 +57,7 @@ const float kHostileValues[] = {0.0f,   -0.0f,   1.0f,      0.5f,       -1.0f,  
 const float kSampleRates[] = {0.0f, -44100.0f, kNaN, 1.0f, 8000.0f, 44100.0f, 192000.0f, 1e7f,
                               kInf, 0.5f,       48000.0f, 1536000.0f, 1536001.0f};
 const VstInt32 kBlockSizes[] = {0, 1, 7, 4096, -1, 64, 1 << 30, INT32_MIN};
-const VstInt32 kFrames[] = {0, 1, 7, 4096, 64, 513};
+const VstInt32 kFrames[] = {0, 1, 7, 4096, 64, 513, -1, INT32_MIN};
 const VstInt32 kLargeOpcodes[] = {101, 127, 128, 255, 1000, 65536, INT32_MAX, INT32_MIN, -100};
 
 float value(ByteReader& in)
@@ -222,9 +222,9 @@ public:
     {
         const std::uint8_t how = in.byte();
         const VstInt32 frames = in.pick(kFrames);
-        if (framesLeft < frames)
+        if (framesLeft < std::max(frames, 0))
             return;
-        framesLeft -= frames;
+        framesLeft -= std::max(frames, 0);
 
         // A short pattern of samples from the input, repeated over the block.
         float pattern[16];
@@ -232,8 +232,8 @@ public:
         for (std::size_t i = 0; i < count; ++i)
             pattern[i] = value(in);
 
-        // Exactly as many samples as the block has (one for an empty block, which must stay
-        // untouched), so that any access past the end is a heap overflow.
+        // Exactly as many samples as the block has (one for an empty or negative block, which
+        // must stay untouched), so that any access past the end is a heap overflow.
         const std::size_t size = frames > 0 ? static_cast<std::size_t>(frames) : 1;
         std::vector<float> channels[4];
         for (int c = 0; c < 4; ++c) {
@@ -259,7 +259,7 @@ public:
             e->processReplacing(e, in2, outputs, frames);
 
         if (frames <= 0 && std::memcmp(before.data(), channels[2].data(), sizeof(float)) != 0)
-            fail("an empty block wrote output");
+            fail("an empty or negative block wrote output");
     }
 
     int framesLeft = kMostFrames;
