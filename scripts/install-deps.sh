@@ -1,17 +1,24 @@
 #!/usr/bin/env bash
-# Installs what building and testing need on Debian 12, skipping what is already there.
+# Installs what building (and, with --tests, testing) needs on Debian 12, skipping what is
+# already there.
 set -euo pipefail
 
-packages=(
-  cmake ninja-build g++ binutils pkg-config
+# What building the plug-in and its command-line host needs.
+packages=(cmake ninja-build g++ binutils pkg-config libsndfile1-dev libcli11-dev)
+# What the tests need besides: the cross compilers and qemu for the other two processors,
+# GoogleTest and Google Benchmark, clang's sanitizers and libFuzzer, the packaging tools, and
+# a real host and a foreign module for the command-line host's tests.
+test_packages=(
   g++-i686-linux-gnu g++-powerpc-linux-gnu qemu-user
   googletest libgtest-dev libbenchmark-dev
-  libsndfile1-dev libcli11-dev
   clang-14 libclang-rt-14-dev libfuzzer-14-dev llvm-14
   dpkg-dev
-  # A real host and a foreign module for the tool's tests.
   ardour zam-plugins
 )
+if [ "${1:-}" = "--tests" ]; then
+  packages+=("${test_packages[@]}")
+  shift
+fi
 packages+=("$@")
 
 missing=()

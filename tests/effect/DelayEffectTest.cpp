@@ -10,40 +10,12 @@ namespace {
 constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 constexpr float kInf = std::numeric_limits<float>::infinity();
 
-Stereo noise(std::size_t frames, unsigned seed)
-{
-    std::mt19937 random(seed);
-    std::uniform_real_distribution<float> sample(-1.0f, 1.0f);
-    Stereo s(frames);
-    for (std::size_t i = 0; i < frames; ++i) {
-        s.left[i] = sample(random);
-        s.right[i] = sample(random);
-    }
-    return s;
-}
-
 // Only tap 1 sounds, with no feedback anywhere.
 void soloTap1(EffectHost& host)
 {
     for (int tap = 1; tap < 4; ++tap)
         host.setReal(4 * tap + 3, 0.0f);
     host.setReal(14, 0.0f);
-}
-
-std::size_t firstNonZero(const std::vector<float>& v)
-{
-    for (std::size_t i = 0; i < v.size(); ++i)
-        if (v[i] != 0.0f)
-            return i;
-    return v.size();
-}
-
-bool allFinite(const Stereo& s)
-{
-    for (std::size_t i = 0; i < s.size(); ++i)
-        if (!std::isfinite(s.left[i]) || !std::isfinite(s.right[i]))
-            return false;
-    return true;
 }
 
 TEST(DelayEffect, NewRecordAndIdentity)
@@ -212,29 +184,6 @@ TEST(DelayEffect, ResumeAtAnUnchangedRateKeepsTheEchoes)
     host.dispatch(effMainsChanged, 0, 1);
     const Stereo out = host.render(Stereo(9000));
     EXPECT_EQ(firstNonZero(out.left), 8720u);
-}
-
-TEST(DelayEffect, RecoversFromHostileValues)
-{
-    struct Case {
-        VstInt32 index;
-        float normalised;
-    };
-    const Case cases[] = {{17, kNaN}, {18, kInf}, {20, -kInf}, {22, kNaN}, {21, 1e30f},
-                          {18, -0.5f}, {17, 1.3f}, {20, 3.0f},  {14, 1e30f}, {16, kNaN}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(::testing::Message() << c.index << " = " << c.normalised);
-        EffectHost host;
-        host.setSampleRate(8000.0f);
-        host.setReal(19, 2.5f);
-        host.render(noise(4000, 5));
-        host.set(c.index, c.normalised);
-        host.render(noise(20000, 6), {100});
-        host.set(c.index, 0.5f);
-        // Back in range: after one line length the output is finite again.
-        host.render(noise(16000, 7), {64});
-        EXPECT_TRUE(allFinite(host.render(noise(16000, 8), {64})));
-    }
 }
 
 TEST(DelayEffect, FilterStaysStableAtLowRates)

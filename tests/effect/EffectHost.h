@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -106,4 +108,33 @@ inline Stereo impulse(std::size_t frames, std::size_t at = 0, float left = 1.0f,
     s.left[at] = left;
     s.right[at] = right;
     return s;
+}
+
+// Uniform noise from a fixed seed.
+inline Stereo noise(std::size_t frames, unsigned seed)
+{
+    std::mt19937 random(seed);
+    std::uniform_real_distribution<float> sample(-1.0f, 1.0f);
+    Stereo s(frames);
+    for (std::size_t i = 0; i < frames; ++i) {
+        s.left[i] = sample(random);
+        s.right[i] = sample(random);
+    }
+    return s;
+}
+
+inline bool allFinite(const Stereo& s)
+{
+    for (std::size_t i = 0; i < s.size(); ++i)
+        if (!std::isfinite(s.left[i]) || !std::isfinite(s.right[i]))
+            return false;
+    return true;
+}
+
+inline std::size_t firstNonZero(const std::vector<float>& v)
+{
+    for (std::size_t i = 0; i < v.size(); ++i)
+        if (v[i] != 0.0f)
+            return i;
+    return v.size();
 }

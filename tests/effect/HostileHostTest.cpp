@@ -21,39 +21,11 @@ constexpr float kDenormal = std::numeric_limits<float>::denorm_min() * 3.0f;
 
 const float kHostileValues[] = {kNaN, kInf, -kInf, 1e30f, -1e30f, kMax, -kMax, kDenormal, -kDenormal, -0.5f, 1.5f};
 
-Stereo noise(std::size_t frames, unsigned seed)
-{
-    std::mt19937 random(seed);
-    std::uniform_real_distribution<float> sample(-1.0f, 1.0f);
-    Stereo s(frames);
-    for (std::size_t i = 0; i < frames; ++i) {
-        s.left[i] = sample(random);
-        s.right[i] = sample(random);
-    }
-    return s;
-}
-
 std::string show(float v)
 {
     char text[32];
     std::snprintf(text, sizeof text, "%g", static_cast<double>(v));
     return text;
-}
-
-bool allFinite(const Stereo& s)
-{
-    for (std::size_t i = 0; i < s.size(); ++i)
-        if (!std::isfinite(s.left[i]) || !std::isfinite(s.right[i]))
-            return false;
-    return true;
-}
-
-std::size_t firstNonZero(const std::vector<float>& v)
-{
-    for (std::size_t i = 0; i < v.size(); ++i)
-        if (v[i] != 0.0f)
-            return i;
-    return v.size();
 }
 
 // Everything audible and as hard on the loop as the ranges allow: all taps fed back at twice
