@@ -15,10 +15,7 @@ constexpr int kNumParams = 23;
 
 extern const ParamInfo astParamInfos[kNumParams];
 
-inline bool isParameterIndex(long long index)
-{
-    return index >= 0 && index < kNumParams;
-}
+inline bool isParameterIndex(long long index) { return index >= 0 && index < kNumParams; }
 
 // The mapping of one row, for any row: the table's and those of other effects alike.
 float valueFromLinear(const ParamInfo& row, float linear);

@@ -13,16 +13,26 @@ constexpr int kStringBytes = 24; // a value text: 23 characters and the terminat
 const char* labelOf(UInt32 unit)
 {
     switch (unit) {
-    case kAudioUnitParameterUnit_Percent: return "%";
-    case kAudioUnitParameterUnit_Seconds: return "seconds";
-    case kAudioUnitParameterUnit_Hertz: return "Hz";
-    case kAudioUnitParameterUnit_Cents: return "cents";
-    case kAudioUnitParameterUnit_Decibels: return "dB";
-    case kAudioUnitParameterUnit_Pan: return "L/R";
-    case kAudioUnitParameterUnit_BPM: return "BPM";
-    case kAudioUnitParameterUnit_Beats: return "beats";
-    case kAudioUnitParameterUnit_Milliseconds: return "ms";
-    default: return "";
+    case kAudioUnitParameterUnit_Percent:
+        return "%";
+    case kAudioUnitParameterUnit_Seconds:
+        return "seconds";
+    case kAudioUnitParameterUnit_Hertz:
+        return "Hz";
+    case kAudioUnitParameterUnit_Cents:
+        return "cents";
+    case kAudioUnitParameterUnit_Decibels:
+        return "dB";
+    case kAudioUnitParameterUnit_Pan:
+        return "L/R";
+    case kAudioUnitParameterUnit_BPM:
+        return "BPM";
+    case kAudioUnitParameterUnit_Beats:
+        return "beats";
+    case kAudioUnitParameterUnit_Milliseconds:
+        return "ms";
+    default:
+        return "";
     }
 }
 
@@ -52,8 +62,8 @@ void printNumber(float value, char* text)
 void VelqAuBase::getParameterName(VstInt32 index, char* text)
 {
     char name[64] = {};
-    if (isParameterIndex(index) && !CFStringGetCString(parameterTable[index].name, name, sizeof name,
-                                                       kCFStringEncodingUTF8))
+    if (isParameterIndex(index) &&
+        !CFStringGetCString(parameterTable[index].name, name, sizeof name, kCFStringEncodingUTF8))
         name[0] = 0;
     // name is zero behind its text, so this writes exactly what strncpy would: kNameBytes bytes,
     // zero-padded (strncpy here trips GCC's truncation warning in sanitizer builds).

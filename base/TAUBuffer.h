@@ -13,8 +13,7 @@ struct CAllocator {
     static void release(void* block) { std::free(block); }
 };
 
-template <typename T, typename Allocator = CAllocator>
-class TAUBuffer {
+template <typename T, typename Allocator = CAllocator> class TAUBuffer {
 public:
     TAUBuffer() = default;
     ~TAUBuffer() { Release(); }

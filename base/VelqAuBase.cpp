@@ -30,10 +30,7 @@ VelqAuBase::VelqAuBase(audioMasterCallback audioMaster, VstInt32 numPrograms, Ve
     AudioEffectX::setProgram(0);
 }
 
-VelqAuBase::~VelqAuBase()
-{
-    releasePrograms();
-}
+VelqAuBase::~VelqAuBase() { releasePrograms(); }
 
 void VelqAuBase::releasePrograms()
 {
@@ -108,15 +105,9 @@ float VelqAuBase::getParameter(VstInt32 index)
 
 // ---- programs --------------------------------------------------------------------------------
 
-void VelqAuBase::setProgramName(char* name)
-{
-    currentProgram().SetName(name);
-}
+void VelqAuBase::setProgramName(char* name) { currentProgram().SetName(name); }
 
-void VelqAuBase::getProgramName(char* name)
-{
-    std::strcpy(name, currentProgram().GetName());
-}
+void VelqAuBase::getProgramName(char* name) { std::strcpy(name, currentProgram().GetName()); }
 
 bool VelqAuBase::getProgramNameIndexed(VstInt32 /*category*/, VstInt32 index, char* text)
 {

@@ -31,7 +31,4 @@ void VelqProgramBasic::SetName(const char* name)
     programName[kNameSize - 1] = 0;
 }
 
-VelqProgram* VelqProgramBasic::Factory()
-{
-    return new VelqProgramBasic;
-}
+VelqProgram* VelqProgramBasic::Factory() { return new VelqProgramBasic; }

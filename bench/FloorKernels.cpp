@@ -44,18 +44,18 @@ void literalLoop(const quadecho::BlockCoefficients& c, float* line, std::int32_t
         float t[4];
         for (int i = 0; i < 4; ++i)
             t[i] = line[(w + r[i]) % n];
-        const float v =
-            ((xL + xR) * 0.5f + c.feedback[0] * t[0] + c.feedback[1] * t[1] + c.feedback[2] * t[2] +
-             c.feedback[3] * t[3]) *
-            c.drive;
+        const float v = ((xL + xR) * 0.5f + c.feedback[0] * t[0] + c.feedback[1] * t[1] + c.feedback[2] * t[2] +
+                         c.feedback[3] * t[3]) *
+                        c.drive;
         const float y = clip(v) * c.outGain;
         low = low + c.f * band;
         high = (y - low) - band * c.damping;
         band = band + c.f * high;
         line[w] = c.wThru * y + c.wLow * low + c.wBand * band + c.wHigh * high;
-        outL[j] = acc * oL + c.dry * xL + c.wet * (c.left[0] * t[0] + c.left[1] * t[1] + c.left[2] * t[2] + c.left[3] * t[3]);
-        outR[j] =
-            acc * oR + c.dry * xR + c.wet * (c.right[0] * t[0] + c.right[1] * t[1] + c.right[2] * t[2] + c.right[3] * t[3]);
+        outL[j] =
+            acc * oL + c.dry * xL + c.wet * (c.left[0] * t[0] + c.left[1] * t[1] + c.left[2] * t[2] + c.left[3] * t[3]);
+        outR[j] = acc * oR + c.dry * xR +
+                  c.wet * (c.right[0] * t[0] + c.right[1] * t[1] + c.right[2] * t[2] + c.right[3] * t[3]);
         w = w + 1;
         if (w >= n)
             w = 0;

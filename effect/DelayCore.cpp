@@ -61,7 +61,8 @@ BlockCoefficients computeCoefficients(const float (&values)[kNumParams], float s
     const float effectiveCutoff = std::min(cutoff + sweepHz, fs * 0.5f);
 
     constexpr double kPi = 3.14159265358979323846;
-    const double f = std::min(2.0 * std::sin(kPi * static_cast<double>(effectiveCutoff) / static_cast<double>(fs)), 0.25);
+    const double f =
+        std::min(2.0 * std::sin(kPi * static_cast<double>(effectiveCutoff) / static_cast<double>(fs)), 0.25);
     c.f = static_cast<float>(f);
     const double fWide = static_cast<double>(c.f);
     const double damping =
@@ -108,20 +109,14 @@ std::atomic<bool> gWideFramesEnabled{kWideFramesAvailable};
 
 } // namespace
 
-bool wideFramesAvailable() noexcept
-{
-    return kWideFramesAvailable;
-}
+bool wideFramesAvailable() noexcept { return kWideFramesAvailable; }
 
 void useWideFrames(bool enabled) noexcept
 {
     gWideFramesEnabled.store(enabled && kWideFramesAvailable, std::memory_order_relaxed);
 }
 #else
-bool wideFramesAvailable() noexcept
-{
-    return false;
-}
+bool wideFramesAvailable() noexcept { return false; }
 
 void useWideFrames(bool) noexcept {}
 #endif

@@ -31,7 +31,7 @@ struct Channels {
     const float* inR;
     float* outL;
     float* outR;
-    int inStride;  // floats from one frame to the next
+    int inStride; // floats from one frame to the next
     int outStride;
 };
 

@@ -103,15 +103,9 @@ inline Lanes load4(const float* p)
     return v;
 }
 
-inline void store4(float* p, Lanes v)
-{
-    std::memcpy(p, &v, sizeof v);
-}
+inline void store4(float* p, Lanes v) { std::memcpy(p, &v, sizeof v); }
 
-inline Lanes splat(float x)
-{
-    return Lanes{x, x, x, x};
-}
+inline Lanes splat(float x) { return Lanes{x, x, x, x}; }
 
 // Frames [0, m) of a stretch in which no tap read and no line write crosses the end of the line.
 // Four frames at a time: with every delay at least kShortestStretch (or zero, the whole line),
@@ -184,10 +178,7 @@ void stretch(const BlockCoefficients& c, float* line, std::int32_t n, std::int32
     }
 }
 
-inline std::uint32_t smaller(std::uint32_t a, std::uint32_t b)
-{
-    return a < b ? a : b;
-}
+inline std::uint32_t smaller(std::uint32_t a, std::uint32_t b) { return a < b ? a : b; }
 
 void runFrames(const BlockCoefficients& c, float* line, std::int32_t lineLength, std::int32_t& writeIndex,
                FilterState& state, const Channels& io, std::uint32_t frames, bool accumulate) noexcept

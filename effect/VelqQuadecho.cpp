@@ -19,13 +19,9 @@ bool isUsableRate(float rate)
 
 } // namespace
 
-AudioEffect* createEffectInstance(audioMasterCallback audioMaster)
-{
-    return new VelqQuadecho(audioMaster);
-}
+AudioEffect* createEffectInstance(audioMasterCallback audioMaster) { return new VelqQuadecho(audioMaster); }
 
-VelqQuadecho::VelqQuadecho(audioMasterCallback audioMaster)
-    : VelqAuBase(audioMaster, 8, VelqProgramBasic::Factory)
+VelqQuadecho::VelqQuadecho(audioMasterCallback audioMaster) : VelqAuBase(audioMaster, 8, VelqProgramBasic::Factory)
 {
     setNumInputs(2);
     setNumOutputs(2);
@@ -162,15 +158,9 @@ bool VelqQuadecho::getProductString(char* text)
     return true;
 }
 
-VstInt32 VelqQuadecho::getVendorVersion()
-{
-    return kVersion;
-}
+VstInt32 VelqQuadecho::getVendorVersion() { return kVersion; }
 
-VstInt32 VelqQuadecho::getPlugCategory()
-{
-    return kPlugCategEffect;
-}
+VstInt32 VelqQuadecho::getPlugCategory() { return kPlugCategEffect; }
 
 // ---- properties ------------------------------------------------------------------------------
 

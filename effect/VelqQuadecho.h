@@ -33,8 +33,8 @@ public:
     virtual VstInt32 Version() { return kVersion; }
 
     // One block of the signal path. Runs on the audio thread.
-    OSStatus ProcessCore(const float* inL, const float* inR, float* outL, float* outR, int inStride,
-                         int outStride, std::uint32_t frames, bool accumulate);
+    OSStatus ProcessCore(const float* inL, const float* inR, float* outL, float* outR, int inStride, int outStride,
+                         std::uint32_t frames, bool accumulate);
 
     static constexpr VstInt32 kVersion = 0x10006;
 

@@ -34,11 +34,7 @@ public:
         return v;
     }
     std::uint64_t u64() { return u32() | (std::uint64_t(u32()) << 32); }
-    template <typename T, std::size_t N>
-    T pick(const T (&choices)[N])
-    {
-        return choices[byte() % N];
-    }
+    template <typename T, std::size_t N> T pick(const T (&choices)[N]) { return choices[byte() % N]; }
 
 private:
     const std::uint8_t* next;
@@ -50,12 +46,12 @@ constexpr float kInf = std::numeric_limits<float>::infinity();
 constexpr float kDenormal = std::numeric_limits<float>::denorm_min() * 3.0f;
 
 // Values a host should never send and values at the edges of every range.
-const float kHostileValues[] = {0.0f,   -0.0f,   1.0f,      0.5f,       -1.0f,     2.0f,
-                                kNaN,   -kNaN,   kInf,      -kInf,      1e30f,     -1e30f,
-                                kDenormal, -kDenormal, std::numeric_limits<float>::max(), -0.001f,
-                                1.0001f, 1e-30f};
-const float kSampleRates[] = {0.0f, -44100.0f, kNaN, 1.0f, 8000.0f, 44100.0f, 192000.0f, 1e7f,
-                              kInf, 0.5f,       48000.0f, 1536000.0f, 1536001.0f};
+const float kHostileValues[] = {0.0f,    -0.0f,   1.0f,      0.5f,       -1.0f,
+                                2.0f,    kNaN,    -kNaN,     kInf,       -kInf,
+                                1e30f,   -1e30f,  kDenormal, -kDenormal, std::numeric_limits<float>::max(),
+                                -0.001f, 1.0001f, 1e-30f};
+const float kSampleRates[] = {0.0f, -44100.0f, kNaN, 1.0f,     8000.0f,    44100.0f,  192000.0f,
+                              1e7f, kInf,      0.5f, 48000.0f, 1536000.0f, 1536001.0f};
 const VstInt32 kBlockSizes[] = {0, 1, 7, 4096, -1, 64, 1 << 30, INT32_MIN};
 const VstInt32 kFrames[] = {0, 1, 7, 4096, 64, 513, -1, INT32_MIN};
 const VstInt32 kLargeOpcodes[] = {101, 127, 128, 255, 1000, 65536, INT32_MAX, INT32_MIN, -100};
@@ -87,10 +83,14 @@ VstInt32 opcode(ByteReader& in)
 VstIntPtr integer(ByteReader& in)
 {
     switch (in.byte() % 4) {
-    case 0: return static_cast<std::int8_t>(in.byte());
-    case 1: return static_cast<std::int32_t>(in.u32());
-    case 2: return static_cast<VstIntPtr>(in.u64());
-    default: return in.byte() & 1;
+    case 0:
+        return static_cast<std::int8_t>(in.byte());
+    case 1:
+        return static_cast<std::int32_t>(in.u32());
+    case 2:
+        return static_cast<VstIntPtr>(in.u64());
+    default:
+        return in.byte() & 1;
     }
 }
 
@@ -127,9 +127,13 @@ public:
         std::memset(buffer.data(), 0, buffer.size());
         textLength = 0;
         switch (in.byte() % 4) {
-        case 0: return nullptr;
-        case 3: textLength = text(in, buffer.data()); break;
-        default: break;
+        case 0:
+            return nullptr;
+        case 3:
+            textLength = text(in, buffer.data());
+            break;
+        default:
+            break;
         }
         return buffer.data();
     }
@@ -160,7 +164,8 @@ public:
             // value is the size of the block at ptr.
             val = ptr ? std::min<VstIntPtr>(val < 0 ? -(val + 1) : val, kBufferSize) : 0;
             break;
-        default: break;
+        default:
+            break;
         }
         e->dispatcher(e, op, idx, val, ptr, opt);
         if (ptr)
@@ -337,15 +342,33 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             host.dispatch(in, op);
             break;
         }
-        case kSetParameter: host.setParameter(in); break;
-        case kGetParameter: host.getParameter(in); break;
-        case kSetProgram: host.setProgram(in); break;
-        case kSetSampleRate: host.setSampleRate(in); break;
-        case kSetBlockSize: host.setBlockSize(in); break;
-        case kProcess: host.process(in); break;
-        case kRenameProgram: host.renameProgram(in); break;
-        case kReadTexts: host.readTexts(in); break;
-        case kMainsChanged: host.mainsChanged(in); break;
+        case kSetParameter:
+            host.setParameter(in);
+            break;
+        case kGetParameter:
+            host.getParameter(in);
+            break;
+        case kSetProgram:
+            host.setProgram(in);
+            break;
+        case kSetSampleRate:
+            host.setSampleRate(in);
+            break;
+        case kSetBlockSize:
+            host.setBlockSize(in);
+            break;
+        case kProcess:
+            host.process(in);
+            break;
+        case kRenameProgram:
+            host.renameProgram(in);
+            break;
+        case kReadTexts:
+            host.readTexts(in);
+            break;
+        case kMainsChanged:
+            host.mainsChanged(in);
+            break;
         }
     }
     host.close();

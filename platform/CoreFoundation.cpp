@@ -17,10 +17,7 @@ struct CFArrayImpl {
 
 namespace {
 
-const CFObjectHeader* headerOf(CFTypeRef object)
-{
-    return static_cast<const CFObjectHeader*>(object);
-}
+const CFObjectHeader* headerOf(CFTypeRef object) { return static_cast<const CFObjectHeader*>(object); }
 
 void destroy(const CFObjectHeader* header)
 {
@@ -71,17 +68,14 @@ CFStringRef CFStringCreateWithCString(CFAllocatorRef, const char* text, CFString
     if (!bytes)
         return nullptr;
     std::memcpy(bytes, text, length + 1);
-    auto string = new (std::nothrow) CFStringImpl{{{1}, cf_detail::kStringType, false}, bytes,
-                                                   static_cast<CFIndex>(length)};
+    auto string =
+        new (std::nothrow) CFStringImpl{{{1}, cf_detail::kStringType, false}, bytes, static_cast<CFIndex>(length)};
     if (!string)
         std::free(bytes);
     return string;
 }
 
-CFIndex CFStringGetLength(CFStringRef string)
-{
-    return string ? string->length : 0;
-}
+CFIndex CFStringGetLength(CFStringRef string) { return string ? string->length : 0; }
 
 Boolean CFStringGetCString(CFStringRef string, char* buffer, CFIndex bufferSize, CFStringEncoding encoding)
 {
@@ -108,10 +102,7 @@ CFArrayRef CFArrayCreate(CFAllocatorRef, const void** values, CFIndex numValues,
     return array;
 }
 
-CFIndex CFArrayGetCount(CFArrayRef array)
-{
-    return array ? array->count : 0;
-}
+CFIndex CFArrayGetCount(CFArrayRef array) { return array ? array->count : 0; }
 
 const void* CFArrayGetValueAtIndex(CFArrayRef array, CFIndex index)
 {

@@ -40,11 +40,11 @@ constexpr std::uint8_t kArrayType = 2;
 } // namespace cf_detail
 
 // A constant string: one static object per use, made without allocation and never released.
-#define CFSTR(literal)                                                                             \
-    ([]() -> CFStringRef {                                                                          \
-        static const CFStringImpl constantString{{{1}, cf_detail::kStringType, true},               \
-                                                  "" literal "", sizeof(literal) - 1};              \
-        return &constantString;                                                                     \
+#define CFSTR(literal)                                                                                                 \
+    ([]() -> CFStringRef {                                                                                             \
+        static const CFStringImpl constantString{                                                                      \
+            {{1}, cf_detail::kStringType, true}, "" literal "", sizeof(literal) - 1};                                  \
+        return &constantString;                                                                                        \
     }())
 
 extern const CFArrayCallBacks kCFTypeArrayCallBacks;

@@ -7,13 +7,8 @@
 #include <new>
 
 AudioEffect::AudioEffect(audioMasterCallback audioMaster, VstInt32 numPrograms, VstInt32 numParams)
-    : audioMaster(audioMaster),
-      editor(nullptr),
-      sampleRate(44100.0f),
-      blockSize(1024),
-      numPrograms(numPrograms),
-      numParams(numParams),
-      curProgram(0)
+    : audioMaster(audioMaster), editor(nullptr), sampleRate(44100.0f), blockSize(1024), numPrograms(numPrograms),
+      numParams(numParams), curProgram(0)
 {
     std::memset(&cEffect, 0, sizeof(cEffect));
     cEffect.magic = kEffectMagic;
@@ -34,40 +29,19 @@ AudioEffect::AudioEffect(audioMasterCallback audioMaster, VstInt32 numPrograms, 
     cEffect.flags = effFlagsCanReplacing;
 }
 
-AudioEffect::~AudioEffect()
-{
-    delete editor;
-}
+AudioEffect::~AudioEffect() { delete editor; }
 
-void AudioEffect::setSampleRate(float newSampleRate)
-{
-    storeRelaxed(sampleRate, newSampleRate);
-}
+void AudioEffect::setSampleRate(float newSampleRate) { storeRelaxed(sampleRate, newSampleRate); }
 
-float AudioEffect::getSampleRate()
-{
-    return loadRelaxed(sampleRate);
-}
+float AudioEffect::getSampleRate() { return loadRelaxed(sampleRate); }
 
-void AudioEffect::setBlockSize(VstInt32 newBlockSize)
-{
-    storeRelaxed(blockSize, newBlockSize);
-}
+void AudioEffect::setBlockSize(VstInt32 newBlockSize) { storeRelaxed(blockSize, newBlockSize); }
 
-VstInt32 AudioEffect::getBlockSize()
-{
-    return loadRelaxed(blockSize);
-}
+VstInt32 AudioEffect::getBlockSize() { return loadRelaxed(blockSize); }
 
-VstInt32 AudioEffect::getProgram()
-{
-    return loadRelaxed(curProgram);
-}
+VstInt32 AudioEffect::getProgram() { return loadRelaxed(curProgram); }
 
-void AudioEffect::setProgram(VstInt32 program)
-{
-    storeRelaxed(curProgram, program);
-}
+void AudioEffect::setProgram(VstInt32 program) { storeRelaxed(curProgram, program); }
 
 void AudioEffect::setEditor(AEffEditor* newEditor)
 {
@@ -77,13 +51,10 @@ void AudioEffect::setEditor(AEffEditor* newEditor)
 
 // ---- callbacks stored in the record ---------------------------------------------------------
 
-static AudioEffect* instanceOf(AEffect* e)
-{
-    return static_cast<AudioEffect*>(e->object);
-}
+static AudioEffect* instanceOf(AEffect* e) { return static_cast<AudioEffect*>(e->object); }
 
-VstIntPtr VSTCALLBACK AudioEffect::dispatchEffectClass(AEffect* e, VstInt32 opcode, VstInt32 index,
-                                                       VstIntPtr value, void* ptr, float opt)
+VstIntPtr VSTCALLBACK AudioEffect::dispatchEffectClass(AEffect* e, VstInt32 opcode, VstInt32 index, VstIntPtr value,
+                                                       void* ptr, float opt)
 {
     // A C caller cannot handle an exception: anything thrown below stops here.
     try {
@@ -110,13 +81,12 @@ void VSTCALLBACK AudioEffect::setParameterClass(AEffect* e, VstInt32 index, floa
 }
 
 void VSTCALLBACK AudioEffect::VST_DEPRECATED(processClass)(AEffect* e, float** inputs, float** outputs,
-                                                            VstInt32 sampleFrames)
+                                                           VstInt32 sampleFrames)
 {
     instanceOf(e)->VST_DEPRECATED(process)(inputs, outputs, sampleFrames);
 }
 
-void VSTCALLBACK AudioEffect::processClassReplacing(AEffect* e, float** inputs, float** outputs,
-                                                    VstInt32 sampleFrames)
+void VSTCALLBACK AudioEffect::processClassReplacing(AEffect* e, float** inputs, float** outputs, VstInt32 sampleFrames)
 {
     instanceOf(e)->processReplacing(inputs, outputs, sampleFrames);
 }

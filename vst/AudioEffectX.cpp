@@ -4,10 +4,7 @@
 
 namespace {
 
-VstIntPtr fromBool(bool answer)
-{
-    return answer ? 1 : 0;
-}
+VstIntPtr fromBool(bool answer) { return answer ? 1 : 0; }
 
 VstKeyCode keyCodeFrom(VstInt32 index, VstIntPtr value, float opt)
 {

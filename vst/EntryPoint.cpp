@@ -24,8 +24,5 @@ VST_EXPORT AEffect* VSTPluginMain(audioMasterCallback audioMaster)
 #if VST_DEPRECATED_SUPPORT
 VST_EXPORT AEffect* main_macho(audioMasterCallback audioMaster);
 
-VST_EXPORT AEffect* main_macho(audioMasterCallback audioMaster)
-{
-    return VSTPluginMain(audioMaster);
-}
+VST_EXPORT AEffect* main_macho(audioMasterCallback audioMaster) { return VSTPluginMain(audioMaster); }
 #endif

@@ -86,15 +86,9 @@ VstInt32 AudioEffectX::VST_DEPRECATED(getParameterQuantization)()
     return audioMaster ? static_cast<VstInt32>(callHost(audioMasterGetParameterQuantization)) : 0;
 }
 
-bool AudioEffectX::ioChanged()
-{
-    return audioMaster && callHost(audioMasterIOChanged) != 0;
-}
+bool AudioEffectX::ioChanged() { return audioMaster && callHost(audioMasterIOChanged) != 0; }
 
-bool AudioEffectX::VST_DEPRECATED(needIdle)()
-{
-    return audioMaster && callHost(audioMasterNeedIdle) != 0;
-}
+bool AudioEffectX::VST_DEPRECATED(needIdle)() { return audioMaster && callHost(audioMasterNeedIdle) != 0; }
 
 bool AudioEffectX::sizeWindow(VstInt32 width, VstInt32 height)
 {
@@ -172,10 +166,7 @@ bool AudioEffectX::offlineWrite(VstOfflineTask* offline, VstOfflineOption option
     return audioMaster && callHost(audioMasterOfflineWrite, 0, option, offline) != 0;
 }
 
-bool AudioEffectX::offlineGetCurrentPass()
-{
-    return audioMaster && callHost(audioMasterOfflineGetCurrentPass) != 0;
-}
+bool AudioEffectX::offlineGetCurrentPass() { return audioMaster && callHost(audioMasterOfflineGetCurrentPass) != 0; }
 
 bool AudioEffectX::offlineGetCurrentMetaPass()
 {
@@ -220,10 +211,7 @@ VstIntPtr AudioEffectX::hostVendorSpecific(VstInt32 arg1, VstIntPtr arg2, void* 
     return audioMaster ? callHost(audioMasterVendorSpecific, arg1, arg2, ptrArg, floatArg) : 0;
 }
 
-bool AudioEffectX::canHostDo(char* text)
-{
-    return audioMaster && callHost(audioMasterCanDo, 0, 0, text) != 0;
-}
+bool AudioEffectX::canHostDo(char* text) { return audioMaster && callHost(audioMasterCanDo, 0, 0, text) != 0; }
 
 VstInt32 AudioEffectX::getHostLanguage()
 {
@@ -245,20 +233,11 @@ void* AudioEffectX::getDirectory()
     return audioMaster ? reinterpret_cast<void*>(callHost(audioMasterGetDirectory)) : nullptr;
 }
 
-bool AudioEffectX::updateDisplay()
-{
-    return audioMaster && callHost(audioMasterUpdateDisplay) != 0;
-}
+bool AudioEffectX::updateDisplay() { return audioMaster && callHost(audioMasterUpdateDisplay) != 0; }
 
-bool AudioEffectX::beginEdit(VstInt32 index)
-{
-    return audioMaster && callHost(audioMasterBeginEdit, index) != 0;
-}
+bool AudioEffectX::beginEdit(VstInt32 index) { return audioMaster && callHost(audioMasterBeginEdit, index) != 0; }
 
-bool AudioEffectX::endEdit(VstInt32 index)
-{
-    return audioMaster && callHost(audioMasterEndEdit, index) != 0;
-}
+bool AudioEffectX::endEdit(VstInt32 index) { return audioMaster && callHost(audioMasterEndEdit, index) != 0; }
 
 bool AudioEffectX::openFileSelector(VstFileSelect* select)
 {

@@ -4,16 +4,14 @@
 
 #include <atomic>
 
-template <typename T>
-inline T loadRelaxed(const T& value) noexcept
+template <typename T> inline T loadRelaxed(const T& value) noexcept
 {
     static_assert(sizeof(T) == 4 && std::atomic_ref<T>::is_always_lock_free);
     // A load never writes; atomic_ref only wants a mutable reference.
     return std::atomic_ref<T>(const_cast<T&>(value)).load(std::memory_order_relaxed);
 }
 
-template <typename T>
-inline void storeRelaxed(T& value, T newValue) noexcept
+template <typename T> inline void storeRelaxed(T& value, T newValue) noexcept
 {
     static_assert(sizeof(T) == 4 && std::atomic_ref<T>::is_always_lock_free);
     std::atomic_ref<T>(value).store(newValue, std::memory_order_relaxed);

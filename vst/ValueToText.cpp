@@ -24,16 +24,12 @@ void writeBounded(char* text, VstInt32 maxLen, const char* full, std::size_t len
         text[i] = 0;
 }
 
-template <std::size_t N>
-void writeBounded(char* text, VstInt32 maxLen, const char (&full)[N])
+template <std::size_t N> void writeBounded(char* text, VstInt32 maxLen, const char (&full)[N])
 {
     writeBounded(text, maxLen, full, N - 1);
 }
 
-char digitOf(double x)
-{
-    return static_cast<char>('0' + static_cast<int>(std::fmod(x, 10.0)));
-}
+char digitOf(double x) { return static_cast<char>('0' + static_cast<int>(std::fmod(x, 10.0))); }
 
 } // namespace
 

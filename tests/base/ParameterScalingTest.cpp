@@ -27,12 +27,12 @@ TEST(ParameterScaling, NormalisedToRealByUnitWithoutClamping)
         float tolerance;
     };
     const Case cases[] = {
-        {0, 0.0f, 0.0f, 0},          {0, 1.0f, 2000.0f, 0},     {0, 0.1f, 200.0f, 0},
-        {0, 0.25f, 500.0f, 0},       {0, 1.2f, 2400.0f, 0},     {0, -0.1f, -200.0f, 0},
-        {1, 0.0f, -1.0f, 0},         {1, 1.0f, 1.0f, 0},        {1, 0.5f, 0.0f, 0},
-        {17, 0.0f, 50.0f, 0},        {17, 1.0f, 8000.0f, 0.001f}, {17, 0.5f, 632.4555f, 0.0001f},
-        {17, 1.2f, 22075.68f, 0.01f}, {17, -0.1f, 30.10f, 0.01f}, {19, 0.3f, 1.2f, 0},
-        {22, 0.5f, 100.0f, 0},       {18, 1.0f, 1.0f, 0},       {21, 0.5f, 5.5f, 0},
+        {0, 0.0f, 0.0f, 0},           {0, 1.0f, 2000.0f, 0},       {0, 0.1f, 200.0f, 0},
+        {0, 0.25f, 500.0f, 0},        {0, 1.2f, 2400.0f, 0},       {0, -0.1f, -200.0f, 0},
+        {1, 0.0f, -1.0f, 0},          {1, 1.0f, 1.0f, 0},          {1, 0.5f, 0.0f, 0},
+        {17, 0.0f, 50.0f, 0},         {17, 1.0f, 8000.0f, 0.001f}, {17, 0.5f, 632.4555f, 0.0001f},
+        {17, 1.2f, 22075.68f, 0.01f}, {17, -0.1f, 30.10f, 0.01f},  {19, 0.3f, 1.2f, 0},
+        {22, 0.5f, 100.0f, 0},        {18, 1.0f, 1.0f, 0},         {21, 0.5f, 5.5f, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << "row " << c.index << " at " << c.normalised);
@@ -45,9 +45,9 @@ TEST(ParameterScaling, NormalisedToRealByUnitWithoutClamping)
 
 TEST(ParameterScaling, DefaultsReadBackAsTheHostSeesThem)
 {
-    const float expected[kNumParams] = {0.1f, 0.0f, 0.0f, 1.0f, 0.2f, 0.33333334f, 0.0f, 1.0f,
-                                        0.3f, 0.6666667f, 0.0f, 1.0f, 0.4f, 1.0f, 0.4f, 1.0f,
-                                        1.0f, 0.59027183f, 0.09090909f, 0.0f, 0.0f, 0.0f, 0.5f};
+    const float expected[kNumParams] = {0.1f, 0.0f,        0.0f,        1.0f, 0.2f, 0.33333334f, 0.0f, 1.0f,
+                                        0.3f, 0.6666667f,  0.0f,        1.0f, 0.4f, 1.0f,        0.4f, 1.0f,
+                                        1.0f, 0.59027183f, 0.09090909f, 0.0f, 0.0f, 0.0f,        0.5f};
     for (int i = 0; i < kNumParams; ++i)
         EXPECT_EQ(toLinear(i, astParamInfos[i].defaultValue), expected[i]) << "row " << i;
 }

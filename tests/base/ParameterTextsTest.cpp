@@ -13,8 +13,8 @@ class TextEffect : public VelqAuBase {
 public:
     static constexpr int kBoolean = 0, kIndexed = 1, kGeneric = 2, kLongName = 3, kSeconds = 4;
 
-    explicit TextEffect(bool namesIndexedValues) : VelqAuBase(nullptr, 1, VelqProgramBasic::Factory),
-                                                   namesIndexedValues(namesIndexedValues)
+    explicit TextEffect(bool namesIndexedValues)
+        : VelqAuBase(nullptr, 1, VelqProgramBasic::Factory), namesIndexedValues(namesIndexedValues)
     {
         std::copy(std::begin(astParamInfos), std::end(astParamInfos), rows);
         rows[kBoolean] = {CFSTR("Bypass"), kAudioUnitParameterUnit_Boolean, 0, 1, 0};
@@ -53,9 +53,8 @@ private:
 TEST(ParameterTexts, NumbersTakeTheirPrecisionFromTheValueBeforeRounding)
 {
     const std::pair<float, const char*> cases[] = {
-        {9.9996f, "10.000"}, {99.996f, "100.00"}, {999.96f, "1000.0"}, {10.0f, "10.00"},
-        {100.0f, "100.0"},   {1000.0f, "1000"},   {0.0f, "0.000"},     {-5.0f, "-5.000"},
-        {-2000.0f, "-2000.000"}, {1.2f, "1.200"},
+        {9.9996f, "10.000"}, {99.996f, "100.00"}, {999.96f, "1000.0"}, {10.0f, "10.00"},        {100.0f, "100.0"},
+        {1000.0f, "1000"},   {0.0f, "0.000"},     {-5.0f, "-5.000"},   {-2000.0f, "-2000.000"}, {1.2f, "1.200"},
     };
     TextEffect effect(false);
     for (const auto& [value, text] : cases) {
@@ -94,9 +93,9 @@ TEST(ParameterTexts, IndexedRowsShowTheirNamesOrTheNumber)
         const char* text;
     };
     const Case cases[] = {
-        {true, 0.0f, "Zero"},  {true, 1.0f, "One"},   {true, 1.9f, "One"}, {true, -0.5f, "Zero"},
-        {true, 2.0f, ""},      // a name that does not fit the 24 bytes leaves the text empty
-        {true, 3.0f, "3.000000"}, {true, -1.0f, "-1.00000"}, // no such name: the number
+        {true, 0.0f, "Zero"},      {true, 1.0f, "One"},       {true, 1.9f, "One"},
+        {true, -0.5f, "Zero"},     {true, 2.0f, ""}, // a name that does not fit the 24 bytes leaves the text empty
+        {true, 3.0f, "3.000000"},  {true, -1.0f, "-1.00000"}, // no such name: the number
         {false, 2.0f, "2.000000"},
     };
     for (const Case& c : cases) {

@@ -7,10 +7,7 @@
 
 namespace {
 
-bool isAligned(const void* p)
-{
-    return reinterpret_cast<std::uintptr_t>(p) % 16 == 0;
-}
+bool isAligned(const void* p) { return reinterpret_cast<std::uintptr_t>(p) % 16 == 0; }
 
 TEST(TAUBuffer, SameSizeKeepsPointersAndContents)
 {

@@ -94,8 +94,11 @@ TEST(Programs, NameByIndexChecksTheIndex)
         bool found;
         const char* text;
     };
-    const Case cases[] = {{0, 7, true, "Lead"},  {5, 0, true, "Defaults"}, {-1, 3, true, "Defaults"},
-                          {0, 8, false, "keep"}, {0, -1, false, "keep"}};
+    const Case cases[] = {{0, 7, true, "Lead"},
+                          {5, 0, true, "Defaults"},
+                          {-1, 3, true, "Defaults"},
+                          {0, 8, false, "keep"},
+                          {0, -1, false, "keep"}};
     for (const Case& c : cases) {
         char text[32] = "keep";
         EXPECT_EQ(base->getProgramNameIndexed(c.category, c.index, text), c.found);

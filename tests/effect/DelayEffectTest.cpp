@@ -192,8 +192,8 @@ TEST(DelayEffect, FilterStaysStableAtLowRates)
         SCOPED_TRACE(rate);
         EffectHost host;
         host.setSampleRate(rate);
-        host.set(17, 1.0f);  // 8000 Hz
-        host.set(20, 1.0f);  // + 7937.5 Hz of sweep
+        host.set(17, 1.0f); // 8000 Hz
+        host.set(20, 1.0f); // + 7937.5 Hz of sweep
         host.setReal(19, 2.0f);
         host.setReal(18, 1.0f);
         EXPECT_TRUE(allFinite(host.render(noise(20000, 9), {512})));
@@ -206,9 +206,9 @@ TEST(DelayEffect, FilterTypeNamesThroughPropertyStringFromValue)
         float value;
         const char* name; // null: no name
     };
-    const Case cases[] = {{0.0f, "Thru"}, {-0.004f, "Thru"}, {1.004f, "Low"}, {2.0f, "Band"}, {3.0f, "High"},
-                          {4.0f, "Thru"}, {1.5f, nullptr},   {5.0f, nullptr}, {-1.0f, nullptr},
-                          {0.006f, nullptr}, {kNaN, nullptr}, {1e30f, nullptr}, {-1e30f, nullptr}};
+    const Case cases[] = {{0.0f, "Thru"},  {-0.004f, "Thru"}, {1.004f, "Low"},  {2.0f, "Band"},   {3.0f, "High"},
+                          {4.0f, "Thru"},  {1.5f, nullptr},   {5.0f, nullptr},  {-1.0f, nullptr}, {0.006f, nullptr},
+                          {kNaN, nullptr}, {1e30f, nullptr},  {-1e30f, nullptr}};
     EffectHost host;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.value);

@@ -43,8 +43,7 @@ public:
     AEffect* record() const { return e; }
     VelqQuadecho& effect() const { return *static_cast<VelqQuadecho*>(static_cast<AudioEffect*>(e->object)); }
 
-    VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
-                       float opt = 0.0f)
+    VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr, float opt = 0.0f)
     {
         return e->dispatcher(e, opcode, index, value, ptr, opt);
     }

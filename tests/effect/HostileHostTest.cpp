@@ -167,8 +167,11 @@ TEST(HostileHost, TextsStayWithinTheirLimits)
         VstInt32 opcode;
         std::size_t limit; // bytes, terminator included
     };
-    const Text texts[] = {{effGetParamName, 16}, {effGetParamLabel, 8}, {effGetParamDisplay, 24},
-                          {effGetProgramName, 32}, {effGetProgramNameIndexed, 32}};
+    const Text texts[] = {{effGetParamName, 16},
+                          {effGetParamLabel, 8},
+                          {effGetParamDisplay, 24},
+                          {effGetProgramName, 32},
+                          {effGetProgramNameIndexed, 32}};
     const VstInt32 indexes[] = {INT32_MIN, -1, 0, 16, 17, 19, 22, 23, 1000, INT32_MAX};
     EffectHost host;
     const std::string longName(200, 'n');

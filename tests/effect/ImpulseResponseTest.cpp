@@ -11,8 +11,8 @@ namespace {
 constexpr std::size_t kFrames = 80001;
 
 const std::map<std::size_t, std::pair<float, float>> kReference = {
-    {8820, {0.481481f, 0.0f}},       {17640, {0.320988f, 0.160494f}},  {26460, {0.160494f, 0.320988f}},
-    {35280, {0.0f, 0.481481f}},      {44100, {0.191534f, 0.0f}},       {52920, {0.127690f, 0.0638448f}},
+    {8820, {0.481481f, 0.0f}},        {17640, {0.320988f, 0.160494f}}, {26460, {0.160494f, 0.320988f}},
+    {35280, {0.0f, 0.481481f}},       {44100, {0.191534f, 0.0f}},      {52920, {0.127690f, 0.0638448f}},
     {61740, {0.0638448f, 0.127690f}}, {70560, {0.0f, 0.191534f}},      {79380, {0.0765471f, 0.0f}},
 };
 
@@ -26,8 +26,8 @@ void expectReference(const Stereo& out)
         const float r = it == kReference.end() ? 0.0f : it->second.second;
         const float tolerance = it == kReference.end() ? 0.0f : 1e-6f + 5e-6f * std::fabs(l + r);
         if (std::fabs(out.left[frame] - l) > tolerance || std::fabs(out.right[frame] - r) > tolerance) {
-            ADD_FAILURE() << "frame " << frame << ": (" << out.left[frame] << ", " << out.right[frame]
-                          << ") expected (" << l << ", " << r << ")";
+            ADD_FAILURE() << "frame " << frame << ": (" << out.left[frame] << ", " << out.right[frame] << ") expected ("
+                          << l << ", " << r << ")";
             ++mismatches;
         }
     }

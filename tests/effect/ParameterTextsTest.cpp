@@ -36,7 +36,7 @@ TEST(EffectParameterTexts, FreshProgramShowsTheDefaults)
 
 TEST(EffectParameterTexts, FilterTypeIsNamedAtWholeValuesOnly)
 {
-    const std::pair<float, const char*> cases[] = {{1.0f, "Low"}, {2.0f, "Band"}, {3.0f, "High"},
+    const std::pair<float, const char*> cases[] = {{1.0f, "Low"},  {2.0f, "Band"},  {3.0f, "High"},
                                                    {4.0f, "Thru"}, {1.2f, "1.200"}, {2.5f, "2.500"}};
     EffectHost host;
     for (const auto& [value, text] : cases) {

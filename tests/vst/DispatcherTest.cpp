@@ -13,8 +13,8 @@ struct Row {
     VstInt32 opcode;
     const char* call; // "" when nothing may be called
     VstIntPtr result;
-    bool deprecated;  // answered only with deprecated support
-    bool passesPtr;   // the host's buffer must arrive unchanged
+    bool deprecated; // answered only with deprecated support
+    bool passesPtr;  // the host's buffer must arrive unchanged
 };
 
 // index 3, value 2, a buffer in ptr, opt 1.5 for every row.
@@ -145,14 +145,36 @@ TEST(Dispatcher, FloatArgumentsComeFromOpt)
 
 TEST(Dispatcher, NullPointerRowsCallNothing)
 {
-    const VstInt32 opcodes[] = {effSetProgramName, effGetProgramName, effGetParamLabel, effGetParamDisplay,
-                                effGetParamName, effGetChunk, effSetChunk, effProcessEvents, effString2Parameter,
-                                effGetProgramNameIndexed, effGetInputProperties, effGetOutputProperties,
-                                effOfflineNotify, effOfflinePrepare, effOfflineRun, effProcessVarIo,
-                                effSetSpeakerArrangement, effGetEffectName, effGetErrorText, effGetVendorString,
-                                effGetProductString, effCanDo, effGetParameterProperties, effGetMidiProgramName,
-                                effGetCurrentMidiProgram, effGetMidiProgramCategory, effGetMidiKeyName,
-                                effGetSpeakerArrangement, effShellGetNextPlugin, effBeginLoadBank,
+    const VstInt32 opcodes[] = {effSetProgramName,
+                                effGetProgramName,
+                                effGetParamLabel,
+                                effGetParamDisplay,
+                                effGetParamName,
+                                effGetChunk,
+                                effSetChunk,
+                                effProcessEvents,
+                                effString2Parameter,
+                                effGetProgramNameIndexed,
+                                effGetInputProperties,
+                                effGetOutputProperties,
+                                effOfflineNotify,
+                                effOfflinePrepare,
+                                effOfflineRun,
+                                effProcessVarIo,
+                                effSetSpeakerArrangement,
+                                effGetEffectName,
+                                effGetErrorText,
+                                effGetVendorString,
+                                effGetProductString,
+                                effCanDo,
+                                effGetParameterProperties,
+                                effGetMidiProgramName,
+                                effGetCurrentMidiProgram,
+                                effGetMidiProgramCategory,
+                                effGetMidiKeyName,
+                                effGetSpeakerArrangement,
+                                effShellGetNextPlugin,
+                                effBeginLoadBank,
                                 effBeginLoadProgram};
     for (VstInt32 opcode : opcodes) {
         SCOPED_TRACE(opcode);
@@ -175,8 +197,9 @@ TEST(Dispatcher, SetProgramAcceptsOnlyExistingPrograms)
         VstIntPtr value;
         VstInt32 expected;
     };
-    const Case cases[] = {{3, 3}, {4, 0}, {-1, 0}, {1000, 0}, {0, 0},
-                          {static_cast<VstIntPtr>(sizeof(VstIntPtr) > 4 ? (VstIntPtr(1) << 32) + 1 : -2147483647), 0}};
+    const Case cases[] = {
+        {3, 3},    {4, 0}, {-1, 0},
+        {1000, 0}, {0, 0}, {static_cast<VstIntPtr>(sizeof(VstIntPtr) > 4 ? (VstIntPtr(1) << 32) + 1 : -2147483647), 0}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.value);
         RecordingEffect effect; // four programs
@@ -187,7 +210,8 @@ TEST(Dispatcher, SetProgramAcceptsOnlyExistingPrograms)
 
 TEST(Dispatcher, MainsChangedSuspendsOnlyForZero)
 {
-    const std::pair<VstIntPtr, const char*> cases[] = {{0, "suspend()"}, {1, "resume()"}, {-7, "resume()"}, {256, "resume()"}};
+    const std::pair<VstIntPtr, const char*> cases[] = {
+        {0, "suspend()"}, {1, "resume()"}, {-7, "resume()"}, {256, "resume()"}};
     for (const auto& [value, call] : cases) {
         RecordingEffect effect;
         effect.dispatcher(effMainsChanged, 0, value, nullptr, 0.0f);
@@ -265,12 +289,12 @@ TEST(Dispatcher, EditorRowsForwardToAnAttachedEditor)
         bool deprecated;
     };
     const Case cases[] = {
-        {effEditGetRect, "getRect", 1, false}, {effEditOpen, "open", 1, false},
-        {effEditClose, "close", 0, false},     {effEditDraw, "draw", 0, true},
+        {effEditGetRect, "getRect", 1, false},  {effEditOpen, "open", 1, false},
+        {effEditClose, "close", 0, false},      {effEditDraw, "draw", 0, true},
         {effEditMouse, "mouse(3,2)", 11, true}, {effEditKey, "key(2)", 12, true},
-        {effEditIdle, "idle", 0, false},       {effEditTop, "top", 0, true},
-        {effEditSleep, "sleep", 0, true},      {effEditKeyDown, "onKeyDown", 1, false},
-        {effEditKeyUp, "onKeyUp", 1, false},   {effSetEditKnobMode, "setKnobMode(2)", 1, false},
+        {effEditIdle, "idle", 0, false},        {effEditTop, "top", 0, true},
+        {effEditSleep, "sleep", 0, true},       {effEditKeyDown, "onKeyDown", 1, false},
+        {effEditKeyUp, "onKeyUp", 1, false},    {effSetEditKnobMode, "setKnobMode(2)", 1, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.opcode);

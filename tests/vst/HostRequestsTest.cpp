@@ -53,11 +53,7 @@ public:
 
 char gText[64];
 int gToken;
-template <typename T>
-T* token()
-{
-    return reinterpret_cast<T*>(&gToken);
-}
+template <typename T> T* token() { return reinterpret_cast<T*>(&gToken); }
 
 // How the operation reads the host's answer.
 enum class Reads { Nothing, AsIs, NonZero, One, Zero, Version, PositiveOrKept };
@@ -76,7 +72,11 @@ struct Request {
 
 #define DO(expr) [](AskingEffect& e) -> long long { return static_cast<long long>(expr); }
 #define DO_PTR(expr) DO(reinterpret_cast<VstIntPtr>(expr))
-#define DO_VOID(expr) [](AskingEffect& e) -> long long { expr; return 0; }
+#define DO_VOID(expr)                                                                                                  \
+    [](AskingEffect& e) -> long long {                                                                                 \
+        expr;                                                                                                          \
+        return 0;                                                                                                      \
+    }
 
 const Request kRequests[] = {
     {"setParameterAutomated", DO_VOID(e.setParameterAutomated(3, 0.25f)), 0, 3, 0, nullptr, 0.25f, Reads::Nothing, 0},
@@ -108,8 +108,8 @@ const Request kRequests[] = {
     {"offlineStart", DO(e.offlineStart(token<VstAudioFile>(), 2, 3)), 25, 3, 2, &gToken, 0, Reads::NonZero, 0},
     {"offlineRead source", DO(e.offlineRead(token<VstOfflineTask>(), kVstOfflineMarker, true)), 26, 1, 3, &gToken, 0,
      Reads::NonZero, 0},
-    {"offlineRead target", DO(e.offlineRead(token<VstOfflineTask>(), kVstOfflineCursor, false)), 26, 0, 4, &gToken,
-     0, Reads::NonZero, 0},
+    {"offlineRead target", DO(e.offlineRead(token<VstOfflineTask>(), kVstOfflineCursor, false)), 26, 0, 4, &gToken, 0,
+     Reads::NonZero, 0},
     {"offlineWrite", DO(e.offlineWrite(token<VstOfflineTask>(), kVstOfflineSelection)), 27, 0, 5, &gToken, 0,
      Reads::NonZero, 0},
     {"offlineGetCurrentPass", DO(e.offlineGetCurrentPass()), 28, 0, 0, nullptr, 0, Reads::NonZero, 0},

@@ -64,8 +64,10 @@ TEST(Record, FlagSettersTouchOnlyTheirBit)
         {"canMono", effFlagsCanMono, [](RecordingEffect& e, bool s) { e.VST_DEPRECATED(canMono)(s); }},
         {"isSynth", effFlagsIsSynth, [](RecordingEffect& e, bool s) { e.isSynth(s); }},
         {"noTail", effFlagsNoSoundInStop, [](RecordingEffect& e, bool s) { e.noTail(s); }},
-        {"wantAsyncOperation", effFlagsExtIsAsync, [](RecordingEffect& e, bool s) { e.VST_DEPRECATED(wantAsyncOperation)(s); }},
-        {"hasExternalBuffer", effFlagsExtHasBuffer, [](RecordingEffect& e, bool s) { e.VST_DEPRECATED(hasExternalBuffer)(s); }},
+        {"wantAsyncOperation", effFlagsExtIsAsync,
+         [](RecordingEffect& e, bool s) { e.VST_DEPRECATED(wantAsyncOperation)(s); }},
+        {"hasExternalBuffer", effFlagsExtHasBuffer,
+         [](RecordingEffect& e, bool s) { e.VST_DEPRECATED(hasExternalBuffer)(s); }},
         {"setEditor", effFlagsHasEditor,
          [](RecordingEffect& e, bool s) {
              // Detaching hands the editor back to its owner, here the test.

@@ -18,6 +18,8 @@ inline std::string fmt(const char* name, long long a = 0, long long b = 0, int a
     return s + ")";
 }
 
+// One override per line: the table reads better than the formatter's layout.
+// clang-format off
 class RecordingEffect : public AudioEffectX {
 public:
     explicit RecordingEffect(audioMasterCallback host = nullptr, VstInt32 programs = 4, VstInt32 params = 3)
@@ -136,6 +138,8 @@ public:
     VstInt32 getNumMidiOutputChannels() override { record("getNumMidiOutputChannels"); return 96; }
 };
 
+// clang-format on
+
 // An editor that records what the dispatcher forwarded to it.
 class RecordingEditor : public AEffEditor {
 public:
@@ -147,18 +151,49 @@ public:
     }
     std::string call;
     VstKeyCode lastKey{};
-    bool getRect(ERect** r) override { *r = nullptr; call = "getRect"; return true; }
-    bool open(void*) override { call = "open"; return true; }
+    bool getRect(ERect** r) override
+    {
+        *r = nullptr;
+        call = "getRect";
+        return true;
+    }
+    bool open(void*) override
+    {
+        call = "open";
+        return true;
+    }
     void close() override { call = "close"; }
     void idle() override { call = "idle"; }
     void draw(ERect*) override { call = "draw"; }
-    VstInt32 mouse(VstInt32 x, VstIntPtr y) override { call = fmt("mouse", x, y, 2); return 11; }
-    VstInt32 key(VstIntPtr k) override { call = fmt("key", k, 0, 1); return 12; }
+    VstInt32 mouse(VstInt32 x, VstIntPtr y) override
+    {
+        call = fmt("mouse", x, y, 2);
+        return 11;
+    }
+    VstInt32 key(VstIntPtr k) override
+    {
+        call = fmt("key", k, 0, 1);
+        return 12;
+    }
     void top() override { call = "top"; }
     void sleep() override { call = "sleep"; }
-    bool onKeyDown(VstKeyCode& k) override { lastKey = k; call = "onKeyDown"; return true; }
-    bool onKeyUp(VstKeyCode& k) override { lastKey = k; call = "onKeyUp"; return true; }
-    bool setKnobMode(VstInt32 m) override { call = fmt("setKnobMode", m, 0, 1); return true; }
+    bool onKeyDown(VstKeyCode& k) override
+    {
+        lastKey = k;
+        call = "onKeyDown";
+        return true;
+    }
+    bool onKeyUp(VstKeyCode& k) override
+    {
+        lastKey = k;
+        call = "onKeyUp";
+        return true;
+    }
+    bool setKnobMode(VstInt32 m) override
+    {
+        call = fmt("setKnobMode", m, 0, 1);
+        return true;
+    }
 
 private:
     int* destroyed;

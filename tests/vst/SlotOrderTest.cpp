@@ -9,8 +9,7 @@
 namespace {
 
 // Under the Itanium C++ ABI a pointer to a virtual member holds 1 + its byte offset in the table.
-template <typename Member>
-long slotOf(Member member)
+template <typename Member> long slotOf(Member member)
 {
     struct Representation {
         std::uintptr_t ptr;

@@ -15,10 +15,7 @@ public:
     void processReplacing(float**, float**, VstInt32) override {}
 };
 
-VstSpeakerProperties* speaker(VstSpeakerArrangement* a, int i)
-{
-    return a->speakers + i;
-}
+VstSpeakerProperties* speaker(VstSpeakerArrangement* a, int i) { return a->speakers + i; }
 
 bool allBytesZero(const void* p, std::size_t n)
 {

@@ -131,8 +131,8 @@ constexpr char kUntouched = 0x7f;
 TEST(ValueToText, TextIsCutToTheLimitAndClearedUpToIt)
 {
     for (const Case& c : kCases) {
-        SCOPED_TRACE(::testing::Message() << opName(c.op) << "(" << c.input << ", maxLen " << c.maxLen << ") at "
-                                          << c.sampleRate);
+        SCOPED_TRACE(::testing::Message()
+                     << opName(c.op) << "(" << c.input << ", maxLen " << c.maxLen << ") at " << c.sampleRate);
         TextEffect effect;
         effect.setSampleRate(c.sampleRate);
         char text[32];
