@@ -1,5 +1,6 @@
 // Frames per second through the record's replacing callback, as a host calls it.
 #include "FloorKernels.h"
+#include "effect/DelayCore.h"
 #include "base/ParameterTable.h"
 #include "vst/AEffect.h"
 
@@ -94,12 +95,15 @@ struct Session {
     }
 };
 
-void audioPath(benchmark::State& state, Settings settings)
+// The frame loop this processor runs by default (the wide build where it can), or the portable one.
+void audioPath(benchmark::State& state, Settings settings, bool portable = false)
 {
     const int blockSize = static_cast<int>(state.range(0));
+    quadecho::useWideFrames(!portable);
     Session session(settings, blockSize);
     for (auto _ : state)
         session.block();
+    quadecho::useWideFrames(true);
     state.SetItemsProcessed(state.iterations() * blockSize);
     state.counters["frames/s"] =
         benchmark::Counter(static_cast<double>(state.iterations()) * blockSize, benchmark::Counter::kIsRate);
@@ -157,6 +161,9 @@ BENCHMARK(literalLoop)->Arg(512);
 BENCHMARK_CAPTURE(audioPath, default, kDefault)->Arg(1)->Arg(32)->Arg(512)->Arg(4096);
 BENCHMARK_CAPTURE(audioPath, busy, kBusy)->Arg(1)->Arg(32)->Arg(512)->Arg(4096);
 BENCHMARK_CAPTURE(audioPath, decaying_tail, kDecayingTail)->Arg(512)->Arg(4096);
+BENCHMARK_CAPTURE(audioPath, portable_default, kDefault, true)->Arg(32)->Arg(512)->Arg(4096);
+BENCHMARK_CAPTURE(audioPath, portable_busy, kBusy, true)->Arg(32)->Arg(512)->Arg(4096);
+BENCHMARK_CAPTURE(audioPath, portable_decaying_tail, kDecayingTail, true)->Arg(512);
 
 // Collects nanoseconds per frame (the median where runs are repeated) and prints each case as a
 // ratio to the floor kernel of the same run.
@@ -187,17 +194,23 @@ public:
                     "%.3f ns\n",
                     floor);
         for (const auto& [name, ns] : nsPerFrame)
-            std::printf("  %-34s %8.3f ns  %6.3f x floor%s\n", name.c_str(), ns, ns / floor,
+            std::printf("  %-40s %8.3f ns  %6.3f x floor%s\n", name.c_str(), ns, ns / floor,
                         medians.count(name) ? "  (median)" : "");
-        for (const char* settings : {"default", "busy"}) {
+        std::printf("  the default frame loop here is the %s build\n",
+                    quadecho::wideFramesAvailable() ? "wide (AVX2, fused multiply-add)" : "portable");
+        for (const char* settings : {"default", "busy", "portable_default", "portable_busy"}) {
             const double small = find(std::string("audioPath/") + settings + "/32");
             const double large = find(std::string("audioPath/") + settings + "/4096");
             if (small > 0 && large > 0)
                 std::printf("  %s: block 32 costs %.3f x block 4096 per frame\n", settings, small / large);
         }
-        const double tail = find("audioPath/decaying_tail/512"), busy = find("audioPath/busy/512");
-        if (tail > 0 && busy > 0)
-            std::printf("  decaying tail costs %.3f x busy per frame at block 512\n", tail / busy);
+        for (const char* build : {"", "portable_"}) {
+            const double tail = find(std::string("audioPath/") + build + "decaying_tail/512");
+            const double busy = find(std::string("audioPath/") + build + "busy/512");
+            if (tail > 0 && busy > 0)
+                std::printf("  %sdecaying tail costs %.3f x %sbusy per frame at block 512\n", build, tail / busy,
+                            build);
+        }
     }
 
 private:
