@@ -192,6 +192,10 @@ void runFrames(const BlockCoefficients& c, float* line, std::int32_t lineLength,
         return;
     }
 
+    if (frames < 4) {
+        frameLoop(c, line, n, writeIndex, state, io, frames, accumulate);
+        return;
+    }
     std::int32_t w = writeIndex;
     std::uint32_t done = 0;
     while (done < frames) {

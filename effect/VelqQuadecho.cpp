@@ -95,30 +95,20 @@ OSStatus VelqQuadecho::ProcessCore(const float* inL, const float* inR, float* ou
     // Read once per block: a change from another thread takes effect at the next block.
     float values[kNumParams];
     currentProgram().GetParameters(values);
-    std::uint32_t bits[kNumParams];
-    std::memcpy(bits, values, sizeof bits);
-    // Branch-free scans: this runs once per block, however short the block.
-    std::uint32_t nonFinite = 0;
-    for (int i = 0; i < kNumParams; ++i)
-        nonFinite |= static_cast<std::uint32_t>((bits[i] & 0x7f800000u) == 0x7f800000u);
-    if (nonFinite) {
-        for (int i = 0; i < kNumParams; ++i) {
-            if (!std::isfinite(values[i]))
-                values[i] = astParamInfos[i].defaultValue;
-        }
-        std::memcpy(bits, values, sizeof bits);
-    }
     // A rate no line can be sized for (zero, negative, not a number) computes with the line's.
     const float hostRate = getSampleRate();
     const float rate = isUsableRate(hostRate) ? hostRate : lineSampleRate;
 
+    // Most blocks find the values of the block before: their coefficients are reused as they are.
     CoefficientCache& cache = stCoefficientCache;
-    std::uint32_t changed = cache.valid ? 0u : 1u;
-    for (int i = 0; i < kNumParams; ++i)
-        changed |= cache.valueBits[i] ^ bits[i];
-    if (changed || cache.rate != rate || cache.lineLength != iDelayLength) {
+    if (!cache.valid || cache.rate != rate || cache.lineLength != iDelayLength ||
+        std::memcmp(cache.values, values, sizeof values) != 0) {
+        std::memcpy(cache.values, values, sizeof values); // as read, before the defaults below
+        for (int i = 0; i < kNumParams; ++i) {
+            if (!std::isfinite(values[i]))
+                values[i] = astParamInfos[i].defaultValue;
+        }
         cache.coefficients = quadecho::computeCoefficients(values, rate, iDelayLength);
-        std::memcpy(cache.valueBits, bits, sizeof bits);
         cache.rate = rate;
         cache.lineLength = iDelayLength;
         cache.valid = true;

@@ -51,9 +51,10 @@ private:
 
     float lineSampleRate = 0.0f; // the rate the line was sized for
 
-    // The last block's coefficients, reused while the values, the rate and the line stay the same.
+    // The last block's coefficients, reused while the values (compared as read, bit for bit), the
+    // rate and the line stay the same.
     struct CoefficientCache {
-        std::uint32_t valueBits[kNumParams];
+        float values[kNumParams];
         float rate;
         std::int32_t lineLength;
         bool valid;
