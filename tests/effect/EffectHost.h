@@ -10,11 +10,15 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <random>
 #include <string>
 #include <vector>
 
 extern "C" AEffect* VSTPluginMain(audioMasterCallback audioMaster);
+
+constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
+constexpr float kInf = std::numeric_limits<float>::infinity();
 
 inline VstIntPtr VSTCALLBACK testHostCallback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float)
 {
@@ -32,13 +36,7 @@ enum class Callback { Replacing, Accumulating };
 class EffectHost {
 public:
     EffectHost() : e(VSTPluginMain(testHostCallback)) {}
-    ~EffectHost()
-    {
-        if (e)
-            e->dispatcher(e, effClose, 0, 0, nullptr, 0.0f);
-    }
-    EffectHost(const EffectHost&) = delete;
-    EffectHost& operator=(const EffectHost&) = delete;
+    ~EffectHost() { dispatch(effClose); }
 
     AEffect* record() const { return e; }
     VelqQuadecho& effect() const { return *static_cast<VelqQuadecho*>(static_cast<AudioEffect*>(e->object)); }
@@ -49,19 +47,18 @@ public:
     }
     std::string text(VstInt32 opcode, VstInt32 index = 0)
     {
-        char buffer[256];
-        std::fill(std::begin(buffer), std::end(buffer), '\x7f');
-        dispatch(opcode, index, 0, buffer, 0.0f);
+        char buffer[256] = {};
+        dispatch(opcode, index, 0, buffer);
         return buffer;
     }
     void set(VstInt32 index, float normalised) { e->setParameter(e, index, normalised); }
-    float get(VstInt32 index) { return e->getParameter(e, index); }
     // Sets a parameter by its real value, as the table maps it.
     void setReal(VstInt32 index, float real)
     {
         AudioUnitParameter parameter{nullptr, static_cast<AudioUnitParameterID>(index), 0, 0};
         set(index, AUParameterValueToLinear(real, &parameter));
     }
+    // With resume, the host suspends, sets the rate and resumes; without, it only sets the rate.
     void setSampleRate(float rate, bool resume = true)
     {
         if (resume)
@@ -73,20 +70,17 @@ public:
 
     // Processes in blocks whose sizes cycle through blockSizes; outputs start as `output`. In
     // place, the host's output buffers hold the input and receive the result.
-    Stereo render(const Stereo& input, std::vector<int> blockSizes = {512}, Callback callback = Callback::Replacing,
+    Stereo render(Stereo input, std::vector<int> blockSizes = {512}, Callback callback = Callback::Replacing,
                   bool inPlace = false, Stereo output = Stereo())
     {
-        const std::size_t frames = input.size();
-        Stereo source = input;
         if (inPlace)
             output = input;
-        else if (output.size() != frames)
-            output = Stereo(frames);
-        std::size_t done = 0, which = 0;
-        while (done < frames) {
-            const auto block = std::min<std::size_t>(blockSizes[which++ % blockSizes.size()], frames - done);
+        else if (output.size() != input.size())
+            output = Stereo(input.size());
+        for (std::size_t done = 0, which = 0; done < input.size();) {
+            const auto block = std::min<std::size_t>(blockSizes[which++ % blockSizes.size()], input.size() - done);
             float* out[2] = {output.left.data() + done, output.right.data() + done};
-            float* separate[2] = {source.left.data() + done, source.right.data() + done};
+            float* separate[2] = {input.left.data() + done, input.right.data() + done};
             float** in = inPlace ? out : separate;
             if (callback == Callback::Replacing)
                 e->processReplacing(e, in, out, static_cast<VstInt32>(block));
@@ -115,25 +109,18 @@ inline Stereo noise(std::size_t frames, unsigned seed)
     std::mt19937 random(seed);
     std::uniform_real_distribution<float> sample(-1.0f, 1.0f);
     Stereo s(frames);
-    for (std::size_t i = 0; i < frames; ++i) {
-        s.left[i] = sample(random);
-        s.right[i] = sample(random);
-    }
+    for (float* channel : {s.left.data(), s.right.data()})
+        std::generate_n(channel, frames, [&] { return sample(random); });
     return s;
 }
 
 inline bool allFinite(const Stereo& s)
 {
-    for (std::size_t i = 0; i < s.size(); ++i)
-        if (!std::isfinite(s.left[i]) || !std::isfinite(s.right[i]))
-            return false;
-    return true;
+    const auto finite = [](float v) { return std::isfinite(v); };
+    return std::all_of(s.left.begin(), s.left.end(), finite) && std::all_of(s.right.begin(), s.right.end(), finite);
 }
 
 inline std::size_t firstNonZero(const std::vector<float>& v)
 {
-    for (std::size_t i = 0; i < v.size(); ++i)
-        if (v[i] != 0.0f)
-            return i;
-    return v.size();
+    return static_cast<std::size_t>(std::find_if(v.begin(), v.end(), [](float x) { return x != 0.0f; }) - v.begin());
 }

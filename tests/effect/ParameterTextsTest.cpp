@@ -1,4 +1,4 @@
-// What a host shows for each parameter of a fresh program, asked through the dispatcher.
+// What a host shows for each parameter, asked through the dispatcher.
 #include "EffectHost.h"
 
 namespace {
@@ -26,6 +26,7 @@ TEST(EffectParameterTexts, FreshProgramShowsTheDefaults)
         {22, "Master feedback", "%", "100.0"},
     };
     EffectHost host;
+    EXPECT_EQ(host.record()->numParams, static_cast<VstInt32>(std::size(cases)));
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(host.text(effGetParamName, c.index), c.name);
@@ -34,12 +35,33 @@ TEST(EffectParameterTexts, FreshProgramShowsTheDefaults)
     }
 }
 
+// The filter type has names at its whole values only, through the string-from-value property
+// and in the display text, which asks that property for the current value.
 TEST(EffectParameterTexts, FilterTypeIsNamedAtWholeValuesOnly)
 {
-    const std::pair<float, const char*> cases[] = {{1.0f, "Low"},  {2.0f, "Band"},  {3.0f, "High"},
-                                                   {4.0f, "Thru"}, {1.2f, "1.200"}, {2.5f, "2.500"}};
     EffectHost host;
-    for (const auto& [value, text] : cases) {
+    auto nameOf = [&](const float* value, AudioUnitParameterID id = 19) -> std::string {
+        AudioUnitParameterStringFromValue request{id, value, nullptr};
+        if (host.effect().GetProperty(kAudioUnitProperty_ParameterStringFromValue, 0, 0, &request) != 0)
+            return "(error)";
+        if (!request.outString)
+            return "(none)";
+        char text[24] = {};
+        EXPECT_TRUE(CFStringGetCString(request.outString, text, sizeof text, kCFStringEncodingUTF8));
+        CFRelease(request.outString);
+        return text;
+    };
+    const std::pair<float, const char*> values[] = {
+        {0.0f, "Thru"},   {-0.004f, "Thru"}, {1.004f, "Low"},    {2.0f, "Band"},    {3.0f, "High"},
+        {4.0f, "Thru"},   {1.5f, "(none)"},  {5.0f, "(none)"},   {-1.0f, "(none)"}, {0.006f, "(none)"},
+        {kNaN, "(none)"}, {1e30f, "(none)"}, {-1e30f, "(none)"},
+    };
+    for (const auto& [value, name] : values)
+        EXPECT_EQ(nameOf(&value), name) << value;
+    EXPECT_EQ(nameOf(nullptr, 18), "(error)");
+
+    const std::pair<float, const char*> shown[] = {{3.0f, "High"}, {4.0f, "Thru"}, {2.5f, "2.500"}};
+    for (const auto& [value, text] : shown) {
         host.setReal(19, value);
         EXPECT_EQ(host.text(effGetParamDisplay, 19), text) << value;
     }
@@ -48,6 +70,7 @@ TEST(EffectParameterTexts, FilterTypeIsNamedAtWholeValuesOnly)
 TEST(EffectParameterTexts, ProgramsKeepTheirOwnNamesAndValues)
 {
     EffectHost host;
+    EXPECT_EQ(host.record()->numPrograms, 8);
     char name[] = "Slapback";
     host.dispatch(effSetProgram, 0, 3);
     host.dispatch(effSetProgramName, 0, 0, name);

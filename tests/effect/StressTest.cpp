@@ -5,8 +5,6 @@
 #include "EffectHost.h"
 
 #include <atomic>
-#include <cmath>
-#include <string>
 #include <thread>
 
 namespace {
@@ -16,57 +14,44 @@ TEST(Stress, AudioThreadAndControlThreadTogether)
 #if defined(__i386__)
     GTEST_SKIP() << "threads hang under qemu-i386, where the 32-bit x86 tests run";
 #endif
-    constexpr int kBlocks = 4000;
     constexpr VstInt32 kFrames = 64;
-
     EffectHost host;
     AEffect* e = host.record();
-    std::atomic<bool> go{false}, audioDone{false};
-    std::atomic<int> controlRounds{0};
+    std::atomic<bool> audioDone{false};
     bool finite = true;
 
     std::thread audio([&] {
-        Stereo input = Stereo(kFrames, 0.25f), output(kFrames);
+        Stereo input(kFrames, 0.25f), output(kFrames);
         float* in[2] = {input.left.data(), input.right.data()};
         float* out[2] = {output.left.data(), output.right.data()};
-        while (!go.load())
-            std::this_thread::yield();
-        for (int block = 0; block < kBlocks; ++block) {
+        for (int block = 0; block < 4000; ++block) {
             input.left[0] = block % 2 ? 0.9f : -0.9f;
             e->processReplacing(e, in, out, kFrames);
-            for (VstInt32 i = 0; i < kFrames; ++i)
-                finite = finite && std::isfinite(output.left[i]) && std::isfinite(output.right[i]);
+            finite = finite && allFinite(output);
         }
         audioDone.store(true);
     });
 
-    std::thread control([&] {
-        const float rates[] = {44100.0f, 48000.0f, 96000.0f, 22050.0f};
-        char text[256];
-        go.store(true);
-        for (int round = 0; !audioDone.load(); ++round) {
-            const VstInt32 index = round % kNumParams;
-            e->setParameter(e, index, static_cast<float>(round % 101) / 100.0f);
-            e->getParameter(e, index);
-            host.dispatch(effGetParamDisplay, index, 0, text);
-            if (round % 7 == 0)
-                host.dispatch(effSetProgram, 0, (round / 7) % 8);
-            if (round % 11 == 0) {
-                const std::string name = "Program " + std::to_string(round);
-                host.dispatch(effSetProgramName, 0, 0, const_cast<char*>(name.c_str()));
-                host.dispatch(effGetProgramName, 0, 0, text);
-                host.dispatch(effGetProgramNameIndexed, round % 8, 0, text);
-            }
-            if (round % 13 == 0)
-                host.dispatch(effSetSampleRate, 0, 0, nullptr, rates[(round / 13) % 4]);
-            controlRounds.store(round + 1);
+    const float rates[] = {44100.0f, 48000.0f, 96000.0f, 22050.0f};
+    char text[256];
+    for (int round = 0; round == 0 || !audioDone.load(); ++round) {
+        const VstInt32 index = round % kNumParams;
+        e->setParameter(e, index, static_cast<float>(round % 101) / 100.0f);
+        e->getParameter(e, index);
+        host.dispatch(effGetParamDisplay, index, 0, text);
+        if (round % 7 == 0)
+            host.dispatch(effSetProgram, 0, (round / 7) % 8);
+        if (round % 11 == 0) {
+            std::string name = "Program " + std::to_string(round);
+            host.dispatch(effSetProgramName, 0, 0, name.data());
+            host.dispatch(effGetProgramName, 0, 0, text);
+            host.dispatch(effGetProgramNameIndexed, round % 8, 0, text);
         }
-    });
-
+        if (round % 13 == 0)
+            host.dispatch(effSetSampleRate, 0, 0, nullptr, rates[(round / 13) % 4]);
+    }
     audio.join();
-    control.join();
     EXPECT_TRUE(finite);
-    EXPECT_GT(controlRounds.load(), 0);
 }
 
 } // namespace

@@ -3,32 +3,20 @@
 
 #define EXPORT extern "C" __attribute__((visibility("default")))
 
-namespace {
-
-[[maybe_unused]] VstIntPtr VSTCALLBACK answerNothing(AEffect*, VstInt32, VstInt32, VstIntPtr, void*, float)
-{
-    return 0;
-}
-
-} // namespace
-
 #if defined(FAULT_NULL_EFFECT)
 EXPORT AEffect* VSTPluginMain(audioMasterCallback) { return nullptr; }
-#elif defined(FAULT_BAD_MAGIC)
+#elif defined(FAULT_BAD_MAGIC) || defined(FAULT_BAD_COUNTS)
+static VstIntPtr VSTCALLBACK answerNothing(AEffect*, VstInt32, VstInt32, VstIntPtr, void*, float) { return 0; }
+
 EXPORT AEffect* VSTPluginMain(audioMasterCallback)
 {
-    static AEffect notARecord{}; // magic 0
-    notARecord.dispatcher = answerNothing;
-    return &notARecord;
-}
-#elif defined(FAULT_BAD_COUNTS)
-EXPORT AEffect* VSTPluginMain(audioMasterCallback)
-{
-    static AEffect record{};
-    record.magic = kEffectMagic;
+    static AEffect record{}; // magic 0: not a record at all
     record.dispatcher = answerNothing;
+#if defined(FAULT_BAD_COUNTS)
+    record.magic = kEffectMagic;
     record.numInputs = 2;
     record.numOutputs = -5;
+#endif
     return &record;
 }
 #else

@@ -2,45 +2,32 @@
 #include "ToolTestSupport.h"
 
 #include <cmath>
-#include <cstdio>
 #include <map>
 #include <optional>
+#include <tuple>
 #include <thread>
 
 using namespace tooltest;
 
 namespace {
 
-const std::string kTool = QUADECHO_TOOL;
-const std::string kFaultyModules = FAULTY_MODULES;
+const std::string kFaulty = FAULTY_MODULES;
 const std::string kDebianModule = "/usr/lib/vst/ZamDelay-vst.so";
 
-std::vector<std::string> tool(std::vector<std::string> args)
+Result tool(std::vector<std::string> args)
 {
-    args.insert(args.begin(), kTool);
-    return args;
+    args.insert(args.begin(), QUADECHO_TOOL);
+    return run(args);
 }
 
-std::string seconds(double s)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, "%.9f", s);
-    return text;
-}
-
-// The normalised value `info` shows for a parameter index, or -1.
+// The normalised value `info` shows for a parameter index: the last word of its line.
 double normalisedShown(const std::string& info, int index)
 {
     std::istringstream lines(info.substr(info.find("Parameters")));
-    std::string line;
-    while (std::getline(lines, line)) {
-        std::istringstream words(line);
-        std::string first, last, word;
-        words >> first;
-        while (words >> word)
-            last = word;
-        if (first == std::to_string(index))
-            return std::stod(last);
+    const std::string start = std::to_string(index) + "  ";
+    for (std::string line; std::getline(lines, line);) {
+        if (!line.empty() && line.find_first_not_of(' ') == line.find(start))
+            return std::stod(line.substr(line.find_last_of(' ') + 1));
     }
     return -1.0;
 }
@@ -59,124 +46,89 @@ TEST(Render, ImpulseComesOutAsTheEffectsImpulseResponseAtAnyBlockSize)
     writeSound(dir / "impulse.wav", impulse(2, 44100, 0.5f));
     for (const char* block : {"1", "512", "4096"}) {
         SCOPED_TRACE(std::string("block ") + block);
-        const Result r = run(tool({"render", (dir / "impulse.wav").string(), (dir / "out.wav").string(), "--block",
-                                   block, "--tail", seconds(80000.0 / 44100.0)}));
+        // A tail of 80000 frames.
+        const Result r = tool({"render", dir / "impulse.wav", dir / "out.wav", "--block", block, "--tail", "1.814059"});
         ASSERT_EQ(r.status, 0) << r.err;
         const Sound out = readSound(dir / "out.wav");
-        ASSERT_EQ(out.channels.size(), 2u);
+        ASSERT_EQ(out.channels, 2);
         ASSERT_EQ(out.frames(), 80001u);
         EXPECT_EQ(out.rate, 44100);
-        int mismatches = 0;
-        for (std::size_t f = 0; f < out.frames() && mismatches < 5; ++f) {
+        for (std::size_t f = 0; f < out.frames(); ++f) {
             const auto it = kDefaultResponse.find(f);
-            const float l = it == kDefaultResponse.end() ? 0.0f : it->second.first;
-            const float rr = it == kDefaultResponse.end() ? 0.0f : it->second.second;
-            const float tolerance = it == kDefaultResponse.end() ? 0.0f : 2e-6f;
-            if (std::fabs(out.channels[0][f] - l) > tolerance || std::fabs(out.channels[1][f] - rr) > tolerance) {
-                ADD_FAILURE() << "frame " << f << ": (" << out.channels[0][f] << ", " << out.channels[1][f]
-                              << ") expected (" << l << ", " << rr << ")";
-                ++mismatches;
-            }
+            const bool echo = it != kDefaultResponse.end();
+            const auto [left, right] = echo ? it->second : std::pair(0.0f, 0.0f);
+            ASSERT_NEAR(out.at(f, 0), left, echo ? 2e-6f : 0.0f) << "frame " << f;
+            ASSERT_NEAR(out.at(f, 1), right, echo ? 2e-6f : 0.0f) << "frame " << f;
         }
     }
 }
 
-TEST(Info, SetTakesValuesInTheParametersOwnUnit)
+TEST(Info, SetTakesValuesInTheParametersOwnUnitAfterTheProgram)
 {
-    const struct {
-        const char* set;
-        int index;
-        double normalised;
-    } cases[] = {
+    const std::tuple<const char*, int, double> cases[] = {
         {"Tap 1 time=500", 0, 0.25},         {"tap 1 TIME = 500 ms", 0, 0.25},  {"4=1000ms", 4, 0.5},
         {"Filter Cutoff=632.4555", 17, 0.5}, {"Filter Cutoff=8000Hz", 17, 1.0}, {"Tap 2 pan=0.5", 5, 0.75},
         {"Tap 4 feedback=20%", 14, 0.2},     {"Master feedback=150", 22, 0.75}, {"Filter Q=1", 18, 1.0},
         {"Saturation=0.25n", 21, 0.25},      {"Tap 3 level=+0.5", 11, 0.5},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.set);
-        const Result r = run(tool({"info", "--set", c.set}));
+    for (const auto& [set, index, normalised] : cases) {
+        const Result r = tool({"info", "--set", set});
         ASSERT_EQ(r.status, 0) << r.err;
-        EXPECT_NEAR(normalisedShown(r.out, c.index), c.normalised, 2e-6);
+        EXPECT_NEAR(normalisedShown(r.out, index), normalised, 2e-6) << set;
     }
-}
-
-TEST(Info, ProgramIsSelectedBeforeTheSettings)
-{
-    const Result r = run(tool({"info", "--program", "3", "--set", "Tap 1 time=1000"}));
-    ASSERT_EQ(r.status, 0) << r.err;
+    // The program is selected first: the setting is not lost to it.
+    const Result r = tool({"info", "--program", "3", "--set", "Tap 1 time=1000"});
     EXPECT_NE(r.out.find("current 3"), std::string::npos) << r.out;
     EXPECT_NEAR(normalisedShown(r.out, 0), 0.5, 1e-6);
 }
 
 TEST(Render, EveryReadableFormatAndLayoutFeedsBothInputsAlike)
 {
+    const std::pair<const char*, int> inputs[] = {{"stereo.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT},
+                                                  {"mono.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT},
+                                                  {"mono.aiff", SF_FORMAT_AIFF | SF_FORMAT_PCM_24},
+                                                  {"mono.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_24}};
     ScratchDir dir;
-    const struct {
-        const char* name;
-        int channels;
-        int format;
-    } inputs[] = {
-        {"stereo.wav", 2, SF_FORMAT_WAV | SF_FORMAT_FLOAT},
-        {"mono.wav", 1, SF_FORMAT_WAV | SF_FORMAT_FLOAT},
-        {"mono.aiff", 1, SF_FORMAT_AIFF | SF_FORMAT_PCM_24},
-        {"mono.flac", 1, SF_FORMAT_FLAC | SF_FORMAT_PCM_24},
-    };
-    std::vector<std::vector<float>> reference;
-    for (const auto& in : inputs) {
-        SCOPED_TRACE(in.name);
-        writeSound(dir / in.name, impulse(in.channels, 22050, 0.5f, 100), in.format);
-        const Result r = run(tool({"render", (dir / in.name).string(), (dir / "out.wav").string(), "--set",
-                                   "Tap 4 feedback=0", "--tail", "1"}));
+    std::vector<float> reference;
+    for (const auto& [name, format] : inputs) {
+        SCOPED_TRACE(name);
+        writeSound(dir / name, impulse(name[0] == 's' ? 2 : 1, 22050, 0.5f, 100), format);
+        const Result r = tool({"render", dir / name, dir / "out.wav", "--set", "Tap 4 feedback=0", "--tail", "1"});
         ASSERT_EQ(r.status, 0) << r.err;
         const Sound out = readSound(dir / "out.wav");
         EXPECT_EQ(out.rate, 22050);
-        ASSERT_EQ(out.channels.size(), 2u);
+        ASSERT_EQ(out.channels, 2);
         if (reference.empty())
-            reference = out.channels;
-        EXPECT_EQ(out.channels, reference);
+            reference = out.samples;
+        EXPECT_EQ(out.samples, reference);
     }
 }
 
 TEST(Render, TailRunsUntilQuietForTheLongestTapOrAsAsked)
 {
-    // Taps at 10..40 ms without feedback: the last echo leaves at 40 ms, then 40 ms of quiet.
-    const std::vector<std::string> shortTaps = {"--set", "Tap 1 time=10",   "--set", "Tap 2 time=20",
-                                                "--set", "Tap 3 time=30",   "--set", "Tap 4 time=40",
-                                                "--set", "Tap 4 feedback=0"};
-    const std::vector<std::string> endless = {"--set", "Tap 4 feedback=100", "--set", "Master feedback=200"};
-    const struct {
-        const char* name;
-        std::vector<std::string> options;
-        std::optional<std::size_t> frames; // after the one-frame impulse, at 8000 Hz; none: open-ended
-    } cases[] = {
-        {"quiet after the last echo", shortTaps, 320 + 320},
-        {"longest tap is 800 ms, then 40 % feedback dies away", {"--set", "Tap 4 feedback=40"}, std::nullopt},
-        {"fixed length", {"--tail", "0.5"}, 4000},
-        {"no tail", {"--tail", "0"}, 0},
-        {"never quiet: capped at 30 s", endless, 30 * 8000},
+    // Frames after the one-frame impulse at 8000 Hz; none: until 800 ms have passed below -90 dBFS.
+    const std::pair<std::vector<std::string>, std::optional<std::size_t>> cases[] = {
+        {{"--set", "Tap 1 time=10", "--set", "Tap 2 time=20", "--set", "Tap 3 time=30", "--set", "Tap 4 time=40",
+          "--set", "Tap 4 feedback=0"},
+         320 + 320},        // 40 ms of quiet after the last echo
+        {{}, std::nullopt}, // the longest tap is 800 ms; tap 4 feeds back and dies away
+        {{"--tail", "0.5"}, 4000},
+        {{"--tail", "0"}, 0},
+        {{"--set", "Tap 4 feedback=100", "--set", "Master feedback=200"}, 30 * 8000}, // never quiet: capped
     };
     ScratchDir dir;
     writeSound(dir / "in.wav", impulse(2, 8000, 0.5f));
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        std::vector<std::string> args = tool({"render", (dir / "in.wav").string(), (dir / "out.wav").string()});
-        args.insert(args.end(), c.options.begin(), c.options.end());
-        const Result r = run(args);
+    for (const auto& [options, frames] : cases) {
+        std::vector<std::string> args = {"render", dir / "in.wav", dir / "out.wav"};
+        args.insert(args.end(), options.begin(), options.end());
+        const Result r = tool(args);
         ASSERT_EQ(r.status, 0) << r.err;
         const Sound out = readSound(dir / "out.wav");
-        if (c.frames) {
-            EXPECT_EQ(out.frames(), 1 + *c.frames);
-            continue;
-        }
-        // Open-ended: the file ends once 800 ms have passed below -90 dBFS, and not before.
-        const std::size_t window = 6400;
-        ASSERT_GT(out.frames(), window);
-        for (std::size_t f = out.frames() - window; f < out.frames(); ++f)
-            ASSERT_LT(std::max(std::fabs(out.channels[0][f]), std::fabs(out.channels[1][f])), 3.1623e-5f)
-                << "frame " << f;
-        const std::size_t last = out.frames() - window - 1;
-        EXPECT_GE(std::max(std::fabs(out.channels[0][last]), std::fabs(out.channels[1][last])), 3.16e-5f);
+        std::size_t lastLoud = 0;
+        for (std::size_t i = 0; i < out.samples.size(); ++i)
+            if (std::fabs(out.samples[i]) >= 3.1622776e-5f)
+                lastLoud = i / 2;
+        EXPECT_EQ(out.frames(), 1 + frames.value_or(lastLoud + 6400)) << testing::PrintToString(options);
     }
 }
 
@@ -186,42 +138,37 @@ TEST(BadInput, FailsWithAClearMessageAndLeavesNoOutput)
     writeSound(dir / "in.wav", impulse(2, 8000, 0.5f, 800));
     std::ofstream(dir / "notes.txt") << "not a sound\n";
     fs::create_hard_link(dir / "in.wav", dir / "same.wav");
-    const std::string in = (dir / "in.wav").string();
-    const std::string out = (dir / "out.wav").string();
-    const std::string svg = (dir / "out.svg").string();
+    const std::string in = dir / "in.wav", out = dir / "out.wav";
     const struct {
-        const char* name;
         std::vector<std::string> args;
         std::string message; // part of what stderr must say
     } cases[] = {
-        {"missing input", {"render", (dir / "nothing.wav").string(), out}, "nothing.wav"},
-        {"input is not sound", {"render", (dir / "notes.txt").string(), out}, "notes.txt"},
-        {"input is a folder", {"render", dir.path.string(), out}, dir.path.string()},
-        {"unknown parameter", {"render", in, out, "--set", "Tap 9 time=10"}, "Tap 9 time"},
-        {"value not a number", {"render", in, out, "--set", "Tap 1 time=fast"}, "fast"},
-        {"not a number either", {"render", in, out, "--set", "Tap 1 time=1e999"}, "1e999"},
-        {"value out of range", {"render", in, out, "--set", "Tap 1 time=2500"}, "2000"},
-        {"normalised out of range", {"render", in, out, "--set", "0=1.5n"}, "0=1.5n"},
-        {"no such program", {"render", in, out, "--program", "8"}, "program 8"},
-        {"output over input", {"render", in, (dir / "." / "in.wav").string()}, "in.wav"},
-        {"output over input by another name", {"render", in, (dir / "same.wav").string()}, "same.wav"},
-        {"unknown output format", {"render", in, (dir / "out.xyz").string()}, "out.xyz"},
-        {"output folder missing", {"render", in, (dir / "no" / "out.wav").string()}, "no/out.wav"},
-        {"module missing", {"render", in, out, "--plugin", (dir / "none.so").string()}, "none.so"},
-        {"module is not a library", {"render", in, out, "--plugin", (dir / "notes.txt").string()}, "notes.txt"},
-        {"module without entry point", {"render", in, out, "--plugin", kFaultyModules + "no_entry.so"}, "entry point"},
-        {"entry returns no effect", {"render", in, out, "--plugin", kFaultyModules + "null_effect.so"}, "no effect"},
-        {"entry returns no record", {"render", in, out, "--plugin", kFaultyModules + "bad_magic.so"}, "not an effect"},
-        {"record with absurd counts",
-         {"render", in, out, "--plugin", kFaultyModules + "bad_counts.so"},
-         "cannot be right"},
-        {"plot with unknown parameter", {"plot", svg, "--set", "Nope=1"}, "Nope"},
+        {{"render", dir / "nothing.wav", out}, "nothing.wav"},
+        {{"render", dir / "notes.txt", out}, "notes.txt"},
+        {{"render", dir.path.string(), out}, dir.path.string()},
+        {{"render", in, out, "--set", "Tap 9 time=10"}, "Tap 9 time"},
+        {{"render", in, out, "--set", "Tap 1 time=fast"}, "fast"},
+        {{"render", in, out, "--set", "Tap 1 time=1e999"}, "1e999"},
+        {{"render", in, out, "--set", "Tap 1 time=2500"}, "2000"},
+        {{"render", in, out, "--set", "0=1.5n"}, "0=1.5n"},
+        {{"render", in, out, "--program", "8"}, "program 8"},
+        {{"render", in, dir / "./in.wav"}, "in.wav"},
+        {{"render", in, dir / "same.wav"}, "same.wav"},
+        {{"render", in, dir / "out.xyz"}, "out.xyz"},
+        {{"render", in, dir / "no/out.wav"}, "no/out.wav"},
+        {{"render", in, out, "--plugin", dir / "none.so"}, "none.so"},
+        {{"render", in, out, "--plugin", dir / "notes.txt"}, "notes.txt"},
+        {{"render", in, out, "--plugin", kFaulty + "no_entry.so"}, "entry point"},
+        {{"render", in, out, "--plugin", kFaulty + "null_effect.so"}, "no effect"},
+        {{"render", in, out, "--plugin", kFaulty + "bad_magic.so"}, "not an effect"},
+        {{"render", in, out, "--plugin", kFaulty + "bad_counts.so"}, "cannot be right"},
+        {{"plot", dir / "out.svg", "--set", "Nope=1"}, "Nope"},
     };
     const std::string original = slurp(in);
     const auto before = dir.entries();
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        const Result r = run(tool(c.args));
+        SCOPED_TRACE(c.args[1] + " " + c.args.back());
+        const Result r = tool(c.args);
         EXPECT_EQ(r.status, 1);
         EXPECT_NE(r.err.find("quadecho: "), std::string::npos) << r.err;
         EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
@@ -232,15 +179,14 @@ TEST(BadInput, FailsWithAClearMessageAndLeavesNoOutput)
 
 TEST(BadInput, InterruptedRenderLeavesNoOutput)
 {
-    ScratchDir dir;
+    ScratchDir dir, logs;
     writeSound(dir / "in.wav", impulse(2, 8000, 0.5f));
     const auto before = dir.entries();
-    ScratchDir logs;
-    const pid_t pid = start(tool({"render", (dir / "in.wav").string(), (dir / "out.wav").string(), "--tail", "3600"}),
-                            logs / "out", logs / "err");
+    const pid_t pid =
+        start({QUADECHO_TOOL, "render", dir / "in.wav", dir / "out.wav", "--tail", "3600"}, logs / "out", logs / "err");
     ASSERT_GT(pid, 0);
     // Interrupt once the output is being written, while hours of tail are still to come.
-    while (dir.entries().size() == before.size())
+    while (dir.entries() == before)
         std::this_thread::yield();
     kill(pid, SIGINT);
     EXPECT_EQ(wait(pid), 130);
@@ -251,17 +197,15 @@ TEST(BadInput, InterruptedRenderLeavesNoOutput)
 TEST(Plot, DrawsBothChannelsAsAnSvgPage)
 {
     ScratchDir dir;
-    const Result r = run(tool({"plot", (dir / "ir.svg").string(), "--set", "Tap 1 time=300", "--length", "2"}));
+    const Result r = tool({"plot", dir / "ir.svg", "--set", "Tap 1 time=300", "--length", "2"});
     ASSERT_EQ(r.status, 0) << r.err;
     const std::string svg = slurp(dir / "ir.svg");
     EXPECT_EQ(svg.rfind("<svg xmlns=\"http://www.w3.org/2000/svg\"", 0), 0u);
-    EXPECT_NE(svg.find(">Left<"), std::string::npos);
-    EXPECT_NE(svg.find(">Right<"), std::string::npos);
-    EXPECT_NE(svg.find("Tap 1 time=300"), std::string::npos);
-    EXPECT_NE(svg.find("</svg>"), std::string::npos);
+    for (const char* part : {">Left<", ">Right<", "Tap 1 time=300", "</svg>"})
+        EXPECT_NE(svg.find(part), std::string::npos) << part;
+    const std::string trace = "class=\"trace\" d=\"M";
     std::size_t traces = 0;
-    for (auto at = svg.find("class=\"trace\" d=\"M"); at != std::string::npos;
-         at = svg.find("class=\"trace\" d=\"M", at + 1))
+    for (auto at = svg.find(trace); at != std::string::npos; at = svg.find(trace, at + 1))
         ++traces;
     EXPECT_EQ(traces, 2u);
 }
@@ -270,28 +214,25 @@ TEST(DebianModule, RendersThroughZamDelay)
 {
     if (!fs::exists(kDebianModule))
         GTEST_SKIP() << kDebianModule << " is not installed (scripts/install-deps.sh installs zam-plugins)";
-    const Result info = run(tool({"info", "--plugin", kDebianModule, "--set", "Time=0.25n"}));
+    const Result info = tool({"info", "--plugin", kDebianModule, "--set", "Time=0.25n"});
     ASSERT_EQ(info.status, 0) << info.err;
     EXPECT_NE(info.out.find("ZamDelay"), std::string::npos);
     EXPECT_NEAR(normalisedShown(info.out, 1), 0.25, 1e-6);
+    // Another module's units are unknown: only normalised values, and the message says so.
+    const Result plain = tool({"info", "--plugin", kDebianModule, "--set", "Time=300"});
+    EXPECT_EQ(plain.status, 1);
+    EXPECT_NE(plain.err.find("Time=0.5n"), std::string::npos) << plain.err;
 
     ScratchDir dir;
     writeSound(dir / "in.wav", impulse(2, 48000, 0.5f, 4800));
-    const Result r = run(tool({"render", (dir / "in.wav").string(), (dir / "out.wav").string(), "--plugin",
-                               kDebianModule, "--set", "Time=0.01n", "--tail", "1"}));
+    const Result r = tool(
+        {"render", dir / "in.wav", dir / "out.wav", "--plugin", kDebianModule, "--set", "Time=0.01n", "--tail", "1"});
     ASSERT_EQ(r.status, 0) << r.err;
     const Sound out = readSound(dir / "out.wav");
     EXPECT_EQ(out.rate, 48000);
-    ASSERT_EQ(out.channels.size(), 1u); // the module has one output
+    ASSERT_EQ(out.channels, 1); // the module has one output
     EXPECT_EQ(out.frames(), 4800u + 48000u);
-    float energy = 0.0f;
-    for (float s : out.channels[0])
-        energy += s * s;
-    EXPECT_GT(energy, 0.0f);
-
-    const Result plain = run(tool({"info", "--plugin", kDebianModule, "--set", "Time=300"}));
-    EXPECT_EQ(plain.status, 1);
-    EXPECT_NE(plain.err.find("Time=0.5n"), std::string::npos) << plain.err;
+    EXPECT_TRUE(std::any_of(out.samples.begin(), out.samples.end(), [](float s) { return s != 0.0f; }));
 }
 
 } // namespace

@@ -3,13 +3,11 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <sndfile.h>
+#include <sndfile.hh>
 
 #include <fcntl.h>
-#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -25,55 +23,40 @@ namespace tooltest {
 namespace fs = std::filesystem;
 
 struct Sound {
-    std::vector<std::vector<float>> channels;
-    int rate = 0;
-    std::size_t frames() const { return channels.empty() ? 0 : channels.front().size(); }
+    int channels = 0, rate = 0;
+    std::vector<float> samples; // interleaved
+    std::size_t frames() const { return channels > 0 ? samples.size() / static_cast<std::size_t>(channels) : 0; }
+    float at(std::size_t frame, int channel) const { return samples[frame * channels + channel]; }
+    std::vector<float> channel(int c) const
+    {
+        std::vector<float> one;
+        for (std::size_t f = 0; f < frames(); ++f)
+            one.push_back(at(f, c));
+        return one;
+    }
 };
 
-inline Sound readSound(const fs::path& path)
+inline Sound readSound(const std::string& path)
 {
-    SF_INFO info{};
-    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
-    if (!file) {
-        ADD_FAILURE() << "cannot read " << path << ": " << sf_strerror(nullptr);
-        return {};
-    }
-    std::vector<float> interleaved(static_cast<std::size_t>(info.frames * info.channels));
-    sf_readf_float(file, interleaved.data(), info.frames);
-    sf_close(file);
-    Sound sound;
-    sound.rate = info.samplerate;
-    sound.channels.assign(static_cast<std::size_t>(info.channels), std::vector<float>(info.frames));
-    for (std::size_t f = 0; f < static_cast<std::size_t>(info.frames); ++f)
-        for (std::size_t c = 0; c < sound.channels.size(); ++c)
-            sound.channels[c][f] = interleaved[f * sound.channels.size() + c];
+    SndfileHandle file(path);
+    EXPECT_EQ(file.error(), 0) << "cannot read " << path << ": " << file.strError();
+    Sound sound{file.channels(), file.samplerate(), std::vector<float>(file.frames() * file.channels())};
+    file.readf(sound.samples.data(), file.frames());
     return sound;
 }
 
-inline void writeSound(const fs::path& path, const Sound& sound, int format = SF_FORMAT_WAV | SF_FORMAT_FLOAT)
+inline void writeSound(const std::string& path, const Sound& sound, int format = SF_FORMAT_WAV | SF_FORMAT_FLOAT)
 {
-    SF_INFO info{};
-    info.channels = static_cast<int>(sound.channels.size());
-    info.samplerate = sound.rate;
-    info.format = format;
-    SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
-    ASSERT_NE(file, nullptr) << path << ": " << sf_strerror(nullptr);
-    std::vector<float> interleaved;
-    for (std::size_t f = 0; f < sound.frames(); ++f)
-        for (const auto& channel : sound.channels)
-            interleaved.push_back(channel[f]);
-    sf_writef_float(file, interleaved.data(), static_cast<sf_count_t>(sound.frames()));
-    sf_close(file);
+    SndfileHandle file(path, SFM_WRITE, format, sound.channels, sound.rate);
+    ASSERT_EQ(file.error(), 0) << path << ": " << file.strError();
+    file.writef(sound.samples.data(), static_cast<sf_count_t>(sound.frames()));
 }
 
 // One frame of value on every channel, then silence up to frames.
 inline Sound impulse(int channels, int rate, float value, std::size_t frames = 1)
 {
-    Sound sound;
-    sound.rate = rate;
-    sound.channels.assign(static_cast<std::size_t>(channels), std::vector<float>(frames, 0.0f));
-    for (auto& channel : sound.channels)
-        channel[0] = value;
+    Sound sound{channels, rate, std::vector<float>(frames * static_cast<std::size_t>(channels))};
+    std::fill_n(sound.samples.begin(), channels, value);
     return sound;
 }
 
@@ -85,32 +68,20 @@ struct ScratchDir {
         path = mkdtemp(pattern.data());
     }
     ~ScratchDir() { fs::remove_all(path); }
-    fs::path operator/(const std::string& name) const { return path / name; }
-    std::set<std::string> entries() const
-    {
-        std::set<std::string> names;
-        for (const auto& entry : fs::directory_iterator(path))
-            names.insert(entry.path().filename().string());
-        return names;
-    }
+    std::string operator/(const std::string& name) const { return (path / name).string(); }
+    std::set<fs::path> entries() const { return {fs::directory_iterator(path), fs::directory_iterator()}; }
     fs::path path;
 };
 
 inline std::string slurp(const fs::path& path)
 {
-    std::ifstream in(path, std::ios::binary);
     std::ostringstream text;
-    text << in.rdbuf();
+    text << std::ifstream(path, std::ios::binary).rdbuf();
     return text.str();
 }
 
-struct Result {
-    int status = -1; // exit code, or 128 + signal
-    std::string out, err;
-};
-
-// Starts program with its standard output and error going to files; returns its process id.
-inline pid_t start(const std::vector<std::string>& args, const fs::path& out, const fs::path& err)
+// Starts a program with its standard output and error going to files; returns its process id.
+inline pid_t start(const std::vector<std::string>& args, const std::string& out, const std::string& err)
 {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -122,12 +93,13 @@ inline pid_t start(const std::vector<std::string>& args, const fs::path& out, co
         argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
     pid_t pid = -1;
-    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
+    if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
         pid = -1;
     posix_spawn_file_actions_destroy(&actions);
     return pid;
 }
 
+// The exit code, or 128 + the signal that ended the program.
 inline int wait(pid_t pid)
 {
     int status = 0;
@@ -136,14 +108,18 @@ inline int wait(pid_t pid)
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
-inline Result run(const std::vector<std::string>& args)
+struct Result {
+    int status = -1;
+    std::string out, err;
+};
+
+// Runs a program to its end; one still running after the deadline is killed (status 137).
+inline Result run(std::vector<std::string> args, int deadlineSeconds = 60)
 {
+    args.insert(args.begin(), {"timeout", "-s", "KILL", std::to_string(deadlineSeconds)});
     ScratchDir logs;
-    Result result;
-    result.status = wait(start(args, logs / "out", logs / "err"));
-    result.out = slurp(logs / "out");
-    result.err = slurp(logs / "err");
-    return result;
+    const int status = wait(start(args, logs / "out", logs / "err"));
+    return {status, slurp(logs / "out"), slurp(logs / "err")};
 }
 
 } // namespace tooltest
