@@ -5,15 +5,18 @@
 #include <cstring>
 #include <limits>
 #include <string>
+#include <tuple>
 
 namespace {
+
+constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 
 // Rows of every kind the texts distinguish; the rest of the table stays the effect's.
 class TextEffect : public VelqAuBase {
 public:
     static constexpr int kBoolean = 0, kIndexed = 1, kGeneric = 2, kLongName = 3, kSeconds = 4;
 
-    explicit TextEffect(bool namesIndexedValues)
+    explicit TextEffect(bool namesIndexedValues = false)
         : VelqAuBase(nullptr, 1, VelqProgramBasic::Factory), namesIndexedValues(namesIndexedValues)
     {
         std::copy(std::begin(astParamInfos), std::end(astParamInfos), rows);
@@ -25,14 +28,14 @@ public:
         parameterTable = rows;
     }
 
-    void store(int index, float real) { currentProgram().SetParameter(index, real); }
-
-    std::string display(int index)
+    // The text shown for a real value, checked to fit the 24 bytes a host gives.
+    std::string display(int index, float real)
     {
+        currentProgram().SetParameter(index, real);
         char text[64];
         std::memset(text, 0x7f, sizeof text);
         getParameterDisplay(index, text);
-        EXPECT_EQ(std::strlen(text) < 24, true) << "display of " << index << " overran 24 bytes";
+        EXPECT_LT(std::strlen(text), 24u) << "display of " << index;
         return text;
     }
 
@@ -50,84 +53,57 @@ private:
     ParamInfo rows[kNumParams];
 };
 
-TEST(ParameterTexts, NumbersTakeTheirPrecisionFromTheValueBeforeRounding)
+TEST(ParameterTexts, NumbersTakeTheirPrecisionFromTheValueBeforeRoundingAndBooleansShowOnOff)
 {
-    const std::pair<float, const char*> cases[] = {
+    const std::pair<float, const char*> numbers[] = {
         {9.9996f, "10.000"}, {99.996f, "100.00"}, {999.96f, "1000.0"}, {10.0f, "10.00"},        {100.0f, "100.0"},
         {1000.0f, "1000"},   {0.0f, "0.000"},     {-5.0f, "-5.000"},   {-2000.0f, "-2000.000"}, {1.2f, "1.200"},
     };
-    TextEffect effect(false);
-    for (const auto& [value, text] : cases) {
-        effect.store(TextEffect::kGeneric, value);
-        EXPECT_EQ(effect.display(TextEffect::kGeneric), text) << value;
-    }
+    const std::pair<float, const char*> booleans[] = {
+        {0.0f, "Off"}, {-0.0f, "Off"}, {0.5f, "On"}, {-1.0f, "On"}, {kNaN, "On"}};
+    TextEffect effect;
+    for (const auto& [value, text] : numbers)
+        EXPECT_EQ(effect.display(TextEffect::kGeneric, value), text) << value;
+    for (const auto& [value, text] : booleans)
+        EXPECT_EQ(effect.display(TextEffect::kBoolean, value), text) << value;
 }
 
 TEST(ParameterTexts, AbsurdNumbersAreCutAt23Characters)
 {
-    TextEffect effect(false);
-    for (float value : {1e30f, -1e30f, std::numeric_limits<float>::max()}) {
-        effect.store(TextEffect::kGeneric, value);
-        EXPECT_EQ(effect.display(TextEffect::kGeneric).size(), 23u) << value;
-    }
-    effect.store(TextEffect::kGeneric, std::numeric_limits<float>::quiet_NaN());
-    EXPECT_NE(effect.display(TextEffect::kGeneric).find("nan"), std::string::npos);
-}
-
-TEST(ParameterTexts, BooleanRowsShowOnAndOff)
-{
-    const std::pair<float, const char*> cases[] = {
-        {0.0f, "Off"}, {-0.0f, "Off"}, {0.5f, "On"}, {-1.0f, "On"}, {std::numeric_limits<float>::quiet_NaN(), "On"}};
-    TextEffect effect(false);
-    for (const auto& [value, text] : cases) {
-        effect.store(TextEffect::kBoolean, value);
-        EXPECT_EQ(effect.display(TextEffect::kBoolean), text) << value;
-    }
+    TextEffect effect;
+    for (float value : {1e30f, -1e30f, std::numeric_limits<float>::max()})
+        EXPECT_EQ(effect.display(TextEffect::kGeneric, value).size(), 23u) << value;
+    EXPECT_NE(effect.display(TextEffect::kGeneric, kNaN).find("nan"), std::string::npos);
 }
 
 TEST(ParameterTexts, IndexedRowsShowTheirNamesOrTheNumber)
 {
-    struct Case {
-        bool named;
-        float value;
-        const char* text;
-    };
-    const Case cases[] = {
-        {true, 0.0f, "Zero"},      {true, 1.0f, "One"},       {true, 1.9f, "One"},
-        {true, -0.5f, "Zero"},     {true, 2.0f, ""}, // a name that does not fit the 24 bytes leaves the text empty
-        {true, 3.0f, "3.000000"},  {true, -1.0f, "-1.00000"}, // no such name: the number
-        {false, 2.0f, "2.000000"},
-    };
-    for (const Case& c : cases) {
-        TextEffect effect(c.named);
-        effect.store(TextEffect::kIndexed, c.value);
-        EXPECT_EQ(effect.display(TextEffect::kIndexed), c.text) << c.value;
-    }
+    // A name that does not fit the 24 bytes leaves the text empty; a position without a name shows the number.
+    const std::tuple<bool, float, const char*> cases[] = {
+        {true, 0.0f, "Zero"}, {true, 1.0f, "One"},      {true, 1.9f, "One"},       {true, -0.5f, "Zero"},
+        {true, 2.0f, ""},     {true, 3.0f, "3.000000"}, {true, -1.0f, "-1.00000"}, {false, 2.0f, "2.000000"}};
+    for (const auto& [named, value, text] : cases)
+        EXPECT_EQ(TextEffect(named).display(TextEffect::kIndexed, value), text) << value;
 }
 
 TEST(ParameterTexts, NamesAndLabels)
 {
-    TextEffect effect(false);
-    struct Case {
-        int index;
-        const char* name;
-        const char* label;
-    };
-    const Case cases[] = {{TextEffect::kLongName, "A name of twent", "dB"},
-                          {TextEffect::kSeconds, "Length", "seconds"},
-                          {TextEffect::kBoolean, "Bypass", ""},
-                          {22, "Master feedback", "%"},
-                          {-1, "", ""},
-                          {23, "", ""}};
-    for (const Case& c : cases) {
+    TextEffect effect;
+    const std::tuple<int, const char*, const char*> cases[] = {{TextEffect::kLongName, "A name of twent", "dB"},
+                                                               {TextEffect::kSeconds, "Length", "seconds"},
+                                                               {TextEffect::kBoolean, "Bypass", ""},
+                                                               {22, "Master feedback", "%"},
+                                                               {-1, "", ""},
+                                                               {23, "", ""}};
+    for (const auto& [index, expectedName, expectedLabel] : cases) {
         char name[32], label[32];
         std::memset(name, 'x', sizeof name);
         std::memset(label, 'x', sizeof label);
-        effect.getParameterName(c.index, name);
-        effect.getParameterLabel(c.index, label);
-        EXPECT_STREQ(name, c.name);
+        effect.getParameterName(index, name);
+        effect.getParameterLabel(index, label);
+        EXPECT_STREQ(name, expectedName);
         EXPECT_EQ(name[16], 'x'); // 16 bytes at most
-        EXPECT_STREQ(label, c.label);
+        EXPECT_STREQ(label, expectedLabel);
     }
     char vendor[32];
     EXPECT_TRUE(effect.getVendorString(vendor));

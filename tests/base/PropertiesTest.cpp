@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
 
-std::vector<std::string> gCalls;
+using Calls = std::vector<std::string>;
+Calls gCalls;
 
 void listenerF(void* userData, VelqAuBase*, AudioUnitPropertyID id, AudioUnitScope scope, AudioUnitElement element)
 {
@@ -44,10 +46,8 @@ TEST_F(Listeners, NotifiedInRegistrationOrderWithTheirOwnData)
     base.AddPropertyListener(8, listenerF, b);
     base.AddPropertyListener(7, listenerF, c);
     base.PropertyChanged(7, 1, 2);
-    EXPECT_EQ(gCalls, (std::vector<std::string>{"fa7/1/2", "gb7", "fc7/1/2"}));
-    gCalls.clear();
     base.PropertyChanged(9, 0, 0);
-    EXPECT_TRUE(gCalls.empty());
+    EXPECT_EQ(gCalls, (Calls{"fa7/1/2", "gb7", "fc7/1/2"}));
 }
 
 TEST_F(Listeners, RemovalMatchesPropertyAndCallbackWhateverTheData)
@@ -60,7 +60,7 @@ TEST_F(Listeners, RemovalMatchesPropertyAndCallbackWhateverTheData)
     EXPECT_EQ(base.RemovePropertyListener(99, listenerG), 0); // nothing registered: still success
     base.PropertyChanged(7, 0, 0);
     base.PropertyChanged(8, 0, 0);
-    EXPECT_EQ(gCalls, (std::vector<std::string>{"gc7", "fa8/0/0"}));
+    EXPECT_EQ(gCalls, (Calls{"gc7", "fa8/0/0"}));
 }
 
 TEST_F(Listeners, SetPropertyNotifiesOnlyOnSuccess)
@@ -68,29 +68,22 @@ TEST_F(Listeners, SetPropertyNotifiesOnlyOnSuccess)
     AudioUnitAddPropertyListener(&base, 64, listenerF, a);
     AudioUnitAddPropertyListener(&base, 65, listenerF, b);
     EXPECT_EQ(AudioUnitSetProperty(&base, 65, 0, 0, nullptr, 0), kAudioUnitErr_InvalidProperty);
-    EXPECT_TRUE(gCalls.empty());
     EXPECT_EQ(AudioUnitSetProperty(&base, 64, 3, 4, nullptr, 0), 0);
-    EXPECT_EQ(gCalls, (std::vector<std::string>{"fa64/3/4"}));
     AudioUnitRemovePropertyListener(&base, 64, listenerF);
-    gCalls.clear();
     AudioUnitSetProperty(&base, 64, 0, 0, nullptr, 0);
-    EXPECT_TRUE(gCalls.empty());
+    EXPECT_EQ(gCalls, (Calls{"fa64/3/4"}));
 }
 
 TEST(Properties, BaseAnswersNoPropertyAndWritesNothing)
 {
     VelqAuBase base(nullptr, 1, VelqProgramBasic::Factory);
     for (AudioUnitPropertyID id : {0u, 29u, 33u, 0xffffffffu}) {
-        UInt32 size = 1234;
+        UInt32 size = 1234, ioSize = 99;
         unsigned char writable = 7;
-        UInt32 ioSize = 99;
         int data = 42;
         EXPECT_EQ(AudioUnitGetPropertyInfo(&base, id, 0, 0, &size, &writable), kAudioUnitErr_InvalidProperty);
         EXPECT_EQ(AudioUnitGetProperty(&base, id, 0, 0, &data, &ioSize), kAudioUnitErr_InvalidProperty);
-        EXPECT_EQ(size, 1234u);
-        EXPECT_EQ(writable, 7);
-        EXPECT_EQ(ioSize, 99u);
-        EXPECT_EQ(data, 42);
+        EXPECT_EQ(std::make_tuple(size, writable, ioSize, data), std::make_tuple(1234u, 7, 99u, 42));
     }
     CFArrayRef strings = reinterpret_cast<CFArrayRef>(&base);
     EXPECT_EQ(base.GetParameterValueStrings(0, 19, &strings), kAudioUnitErr_InvalidParameter);

@@ -9,10 +9,12 @@ namespace {
 
 bool isAligned(const void* p) { return reinterpret_cast<std::uintptr_t>(p) % 16 == 0; }
 
-TEST(TAUBuffer, SameSizeKeepsPointersAndContents)
+TEST(TAUBuffer, SameSizeKeepsPointersAndContentsAndImpossibleSizesAreRefused)
 {
     TAUBuffer<float> buffer;
+    EXPECT_FALSE(buffer.Allocate(0xffffffffu));
     EXPECT_EQ(buffer.data(), nullptr);
+    EXPECT_EQ(buffer.size(), 0u);
     ASSERT_TRUE(buffer.Allocate(1000));
     EXPECT_TRUE(isAligned(buffer.data()));
     buffer.data()[999] = 5.0f;
@@ -55,35 +57,23 @@ TEST(TAUBuffer, MisalignedBlocksAreAlignedWithinTheirSlack)
 
 TEST(TAUBuffer, FailedAllocationKeepsAValidBlock)
 {
-    struct Case {
-        int failAfter;
-        std::uint32_t sizeAfter;
-    };
-    // 0: the first step fails, the old block stays; 1: only the room for alignment is missing.
-    const Case cases[] = {{0, 16}, {1, 64}};
-    for (const Case& c : cases) {
+    // 0: the first step fails, the old block stays uncleared; 1: only the room for alignment is missing.
+    for (int failAfter : {0, 1}) {
         MisalignedAllocator::failAfter = -1;
         TAUBuffer<float, MisalignedAllocator> buffer;
         ASSERT_TRUE(buffer.AllocateClear(16));
         buffer.data()[3] = 7.0f;
         MisalignedAllocator::calls = 0;
-        MisalignedAllocator::failAfter = c.failAfter;
+        MisalignedAllocator::failAfter = failAfter;
         EXPECT_FALSE(buffer.AllocateClear(64));
-        EXPECT_EQ(buffer.size(), c.sizeAfter);
-        if (c.failAfter == 0) {
-            EXPECT_EQ(buffer.data()[3], 7.0f); // the old block, not cleared
+        const std::uint32_t sizeAfter = failAfter == 0 ? 16 : 64;
+        EXPECT_EQ(buffer.size(), sizeAfter);
+        if (failAfter == 0) {
+            EXPECT_EQ(buffer.data()[3], 7.0f);
         }
-        buffer.data()[c.sizeAfter - 1] = 1.0f;
+        buffer.data()[sizeAfter - 1] = 1.0f; // the block is valid to its end
         MisalignedAllocator::failAfter = -1;
     }
-}
-
-TEST(TAUBuffer, ImpossibleSizesAreRefused)
-{
-    TAUBuffer<float> buffer;
-    EXPECT_FALSE(buffer.Allocate(0xffffffffu));
-    EXPECT_EQ(buffer.data(), nullptr);
-    EXPECT_EQ(buffer.size(), 0u);
 }
 
 } // namespace

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <thread>
 #include <vector>
 
@@ -21,19 +20,11 @@ TEST(CoreFoundation, ConstantStringsConvertAndAreNeverFreed)
 
 TEST(CoreFoundation, ConversionNeedsRoomForTheTerminator)
 {
-    struct Case {
-        CFIndex size;
-        bool fits;
-    };
-    const Case cases[] = {{5, true}, {4, false}, {1, false}, {0, false}, {-1, false}};
-    for (const Case& c : cases) {
+    for (CFIndex size : {5, 4, 1, 0, -1}) {
         char buffer[8] = "xxxxxxx";
-        EXPECT_EQ(CFStringGetCString(CFSTR("Band"), buffer, c.size, kCFStringEncodingUTF8) != 0, c.fits) << c.size;
-        if (c.fits) {
-            EXPECT_STREQ(buffer, "Band");
-        } else {
-            EXPECT_EQ(buffer[0], 'x'); // nothing written on failure
-        }
+        const bool fits = size == 5;
+        EXPECT_EQ(CFStringGetCString(CFSTR("Band"), buffer, size, kCFStringEncodingUTF8) != 0, fits) << size;
+        EXPECT_STREQ(buffer, fits ? "Band" : "xxxxxxx") << size; // nothing written on failure
     }
     char buffer[8];
     EXPECT_FALSE(CFStringGetCString(nullptr, buffer, 8, kCFStringEncodingUTF8));

@@ -5,25 +5,19 @@
 
 #include <cstdint>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
 
-struct HostCall {
-    AEffect* effect;
-    VstInt32 opcode;
-    VstInt32 index;
-    VstIntPtr value;
-    void* ptr;
-    float opt;
-};
-
+// effect, opcode, index, value, ptr, opt
+using HostCall = std::tuple<AEffect*, VstInt32, VstInt32, VstIntPtr, void*, float>;
 std::vector<HostCall> gCalls;
 VstIntPtr gAnswer = 0;
 
 VstIntPtr VSTCALLBACK recordingHost(AEffect* e, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt)
 {
-    gCalls.push_back({e, opcode, index, value, ptr, opt});
+    gCalls.emplace_back(e, opcode, index, value, ptr, opt);
     return gAnswer;
 }
 
@@ -31,22 +25,14 @@ class AskingEffect : public AudioEffectX {
 public:
     explicit AskingEffect(audioMasterCallback host) : AudioEffectX(host, 1, 4) {}
     void processReplacing(float**, float**, VstInt32) override {}
-    void setParameter(VstInt32 index, float value) override
-    {
-        setParameterCalls.push_back({index, value, gCalls.size()});
-    }
+    // Records the number of host calls made before it, to show the order.
+    void setParameter(VstInt32 index, float value) override { setParameterCall = {index, value, gCalls.size()}; }
     VstInt32 canDo(char* text) override
     {
         askedCanDo = text;
         return canDoAnswer;
     }
-
-    struct SetParameterCall {
-        VstInt32 index;
-        float value;
-        std::size_t hostCallsBefore;
-    };
-    std::vector<SetParameterCall> setParameterCalls;
+    std::tuple<VstInt32, float, std::size_t> setParameterCall{-1, 0.0f, 0};
     std::string askedCanDo;
     VstInt32 canDoAnswer = 0;
 };
@@ -55,158 +41,105 @@ char gText[64];
 int gToken;
 template <typename T> T* token() { return reinterpret_cast<T*>(&gToken); }
 
-// How the operation reads the host's answer.
-enum class Reads { Nothing, AsIs, NonZero, One, Zero, Version, PositiveOrKept };
+// How the operation reads the host's answer. Without a host, each gives what it gives for an answer of 0.
+enum class Reads { Nothing, AsIs, NonZero, One, Zero, Version, SampleRate, BlockSize };
+
+long long expectedResult(Reads reads, VstIntPtr a)
+{
+    const long long byReads[] = {0, a, a != 0, a == 1, a == 0, a == 0 ? 1 : a, a > 0 ? a : 44100, a > 0 ? a : 1024};
+    return byReads[static_cast<int>(reads)];
+}
+
+long long number(long long value) { return value; }
+long long number(const void* pointer) { return reinterpret_cast<VstIntPtr>(pointer); }
+#define DO(expr) [](AskingEffect& e) { return number(expr); }
 
 struct Request {
-    const char* name;
     long long (*call)(AskingEffect&);
     VstInt32 opcode;
-    VstInt32 index;
-    VstIntPtr value;
-    void* ptr;
-    float opt;
     Reads reads;
-    long long withoutHost;
+    VstInt32 index = 0;
+    VstIntPtr value = 0;
+    void* ptr = nullptr;
+    float opt = 0.0f;
 };
-
-#define DO(expr) [](AskingEffect& e) -> long long { return static_cast<long long>(expr); }
-#define DO_PTR(expr) DO(reinterpret_cast<VstIntPtr>(expr))
-#define DO_VOID(expr)                                                                                                  \
-    [](AskingEffect& e) -> long long {                                                                                 \
-        expr;                                                                                                          \
-        return 0;                                                                                                      \
-    }
 
 const Request kRequests[] = {
-    {"setParameterAutomated", DO_VOID(e.setParameterAutomated(3, 0.25f)), 0, 3, 0, nullptr, 0.25f, Reads::Nothing, 0},
-    {"getMasterVersion", DO(e.getMasterVersion()), 1, 0, 0, nullptr, 0, Reads::Version, 1},
-    {"getCurrentUniqueId", DO(e.getCurrentUniqueId()), 2, 0, 0, nullptr, 0, Reads::AsIs, 0},
-    {"masterIdle", DO_VOID(e.masterIdle()), 3, 0, 0, nullptr, 0, Reads::Nothing, 0},
-    {"isInputConnected", DO(e.isInputConnected(3)), 4, 3, 0, nullptr, 0, Reads::Zero, 1},
-    {"isOutputConnected", DO(e.isOutputConnected(3)), 4, 3, 1, nullptr, 0, Reads::Zero, 1},
-    {"wantEvents", DO_VOID(e.VST_DEPRECATED(wantEvents)(5)), 6, 0, 5, nullptr, 0, Reads::Nothing, 0},
-    {"getTimeInfo", DO_PTR(e.getTimeInfo(15)), 7, 0, 15, nullptr, 0, Reads::AsIs, 0},
-    {"sendVstEventsToHost", DO(e.sendVstEventsToHost(token<VstEvents>())), 8, 0, 0, &gToken, 0, Reads::One, 0},
-    {"tempoAt", DO(e.VST_DEPRECATED(tempoAt)(7)), 10, 0, 7, nullptr, 0, Reads::AsIs, 0},
-    {"getNumAutomatableParameters", DO(e.VST_DEPRECATED(getNumAutomatableParameters)()), 11, 0, 0, nullptr, 0,
-     Reads::AsIs, 0},
-    {"getParameterQuantization", DO(e.VST_DEPRECATED(getParameterQuantization)()), 12, 0, 0, nullptr, 0, Reads::AsIs,
-     0},
-    {"ioChanged", DO(e.ioChanged()), 13, 0, 0, nullptr, 0, Reads::NonZero, 0},
-    {"needIdle", DO(e.VST_DEPRECATED(needIdle)()), 14, 0, 0, nullptr, 0, Reads::NonZero, 0},
-    {"sizeWindow", DO(e.sizeWindow(640, 480)), 15, 640, 480, nullptr, 0, Reads::NonZero, 0},
-    {"updateSampleRate", DO(e.updateSampleRate()), 16, 0, 0, nullptr, 0, Reads::PositiveOrKept, 44100},
-    {"updateBlockSize", DO(e.updateBlockSize()), 17, 0, 0, nullptr, 0, Reads::PositiveOrKept, 1024},
-    {"getInputLatency", DO(e.getInputLatency()), 18, 0, 0, nullptr, 0, Reads::AsIs, 0},
-    {"getOutputLatency", DO(e.getOutputLatency()), 19, 0, 0, nullptr, 0, Reads::AsIs, 0},
-    {"getPreviousPlug", DO_PTR(e.VST_DEPRECATED(getPreviousPlug)(5)), 20, 0, 0, nullptr, 0, Reads::AsIs, 0},
-    {"getNextPlug", DO_PTR(e.VST_DEPRECATED(getNextPlug)(6)), 21, 0, 0, nullptr, 0, Reads::AsIs, 0},
-    {"willProcessReplacing", DO(e.VST_DEPRECATED(willProcessReplacing)()), 22, 0, 0, nullptr, 0, Reads::AsIs, 0},
-    {"getCurrentProcessLevel", DO(e.getCurrentProcessLevel()), 23, 0, 0, nullptr, 0, Reads::AsIs, 0},
-    {"getAutomationState", DO(e.getAutomationState()), 24, 0, 0, nullptr, 0, Reads::AsIs, 0},
-    {"offlineStart", DO(e.offlineStart(token<VstAudioFile>(), 2, 3)), 25, 3, 2, &gToken, 0, Reads::NonZero, 0},
-    {"offlineRead source", DO(e.offlineRead(token<VstOfflineTask>(), kVstOfflineMarker, true)), 26, 1, 3, &gToken, 0,
-     Reads::NonZero, 0},
-    {"offlineRead target", DO(e.offlineRead(token<VstOfflineTask>(), kVstOfflineCursor, false)), 26, 0, 4, &gToken, 0,
-     Reads::NonZero, 0},
-    {"offlineWrite", DO(e.offlineWrite(token<VstOfflineTask>(), kVstOfflineSelection)), 27, 0, 5, &gToken, 0,
-     Reads::NonZero, 0},
-    {"offlineGetCurrentPass", DO(e.offlineGetCurrentPass()), 28, 0, 0, nullptr, 0, Reads::NonZero, 0},
-    {"offlineGetCurrentMetaPass", DO(e.offlineGetCurrentMetaPass()), 29, 0, 0, nullptr, 0, Reads::NonZero, 0},
-    {"setOutputSamplerate", DO_VOID(e.VST_DEPRECATED(setOutputSamplerate)(48000.0f)), 30, 0, 0, nullptr, 48000.0f,
-     Reads::Nothing, 0},
-    {"getOutputSpeakerArrangement", DO_PTR(e.VST_DEPRECATED(getOutputSpeakerArrangement)()), 31, 0, 0, nullptr, 0,
-     Reads::AsIs, 0},
-    {"getHostVendorString", DO(e.getHostVendorString(gText)), 32, 0, 0, gText, 0, Reads::NonZero, 0},
-    {"getHostProductString", DO(e.getHostProductString(gText)), 33, 0, 0, gText, 0, Reads::NonZero, 0},
-    {"getHostVendorVersion", DO(e.getHostVendorVersion()), 34, 0, 0, nullptr, 0, Reads::AsIs, 0},
-    {"hostVendorSpecific", DO(e.hostVendorSpecific(5, 6, &gToken, 1.5f)), 35, 5, 6, &gToken, 1.5f, Reads::AsIs, 0},
-    {"canHostDo", DO(e.canHostDo(gText)), 37, 0, 0, gText, 0, Reads::NonZero, 0},
-    {"getHostLanguage", DO(e.getHostLanguage()), 38, 0, 0, nullptr, 0, Reads::AsIs, 0},
-    {"openWindow", DO_PTR(e.VST_DEPRECATED(openWindow)(token<VST_DEPRECATED(VstWindow)>())), 39, 0, 0, &gToken, 0,
-     Reads::AsIs, 0},
-    {"closeWindow", DO(e.VST_DEPRECATED(closeWindow)(token<VST_DEPRECATED(VstWindow)>())), 40, 0, 0, &gToken, 0,
-     Reads::NonZero, 0},
-    {"getDirectory", DO_PTR(e.getDirectory()), 41, 0, 0, nullptr, 0, Reads::AsIs, 0},
-    {"updateDisplay", DO(e.updateDisplay()), 42, 0, 0, nullptr, 0, Reads::NonZero, 0},
-    {"beginEdit", DO(e.beginEdit(9)), 43, 9, 0, nullptr, 0, Reads::NonZero, 0},
-    {"endEdit", DO(e.endEdit(9)), 44, 9, 0, nullptr, 0, Reads::NonZero, 0},
-    {"openFileSelector", DO(e.openFileSelector(token<VstFileSelect>())), 45, 0, 0, &gToken, 0, Reads::NonZero, 0},
-    {"closeFileSelector", DO(e.closeFileSelector(token<VstFileSelect>())), 46, 0, 0, &gToken, 0, Reads::NonZero, 0},
-    {"getChunkFile", DO(e.VST_DEPRECATED(getChunkFile)(&gToken)), 48, 0, 0, &gToken, 0, Reads::NonZero, 0},
-    {"getInputSpeakerArrangement", DO_PTR(e.VST_DEPRECATED(getInputSpeakerArrangement)()), 49, 0, 0, nullptr, 0,
-     Reads::AsIs, 0},
+    {DO((e.setParameterAutomated(3, 0.25f), 0)), 0, Reads::Nothing, 3, 0, nullptr, 0.25f},
+    {DO(e.getMasterVersion()), 1, Reads::Version},
+    {DO(e.getCurrentUniqueId()), 2, Reads::AsIs},
+    {DO((e.masterIdle(), 0)), 3, Reads::Nothing},
+    {DO(e.isInputConnected(3)), 4, Reads::Zero, 3},
+    {DO(e.isOutputConnected(3)), 4, Reads::Zero, 3, 1},
+    {DO((e.VST_DEPRECATED(wantEvents)(5), 0)), 6, Reads::Nothing, 0, 5},
+    {DO(e.getTimeInfo(15)), 7, Reads::AsIs, 0, 15},
+    {DO(e.sendVstEventsToHost(token<VstEvents>())), 8, Reads::One, 0, 0, &gToken},
+    {DO(e.VST_DEPRECATED(tempoAt)(7)), 10, Reads::AsIs, 0, 7},
+    {DO(e.VST_DEPRECATED(getNumAutomatableParameters)()), 11, Reads::AsIs},
+    {DO(e.VST_DEPRECATED(getParameterQuantization)()), 12, Reads::AsIs},
+    {DO(e.ioChanged()), 13, Reads::NonZero},
+    {DO(e.VST_DEPRECATED(needIdle)()), 14, Reads::NonZero},
+    {DO(e.sizeWindow(640, 480)), 15, Reads::NonZero, 640, 480},
+    {DO(e.updateSampleRate()), 16, Reads::SampleRate},
+    {DO(e.updateBlockSize()), 17, Reads::BlockSize},
+    {DO(e.getInputLatency()), 18, Reads::AsIs},
+    {DO(e.getOutputLatency()), 19, Reads::AsIs},
+    {DO(e.VST_DEPRECATED(getPreviousPlug)(5)), 20, Reads::AsIs},
+    {DO(e.VST_DEPRECATED(getNextPlug)(6)), 21, Reads::AsIs},
+    {DO(e.VST_DEPRECATED(willProcessReplacing)()), 22, Reads::AsIs},
+    {DO(e.getCurrentProcessLevel()), 23, Reads::AsIs},
+    {DO(e.getAutomationState()), 24, Reads::AsIs},
+    {DO(e.offlineStart(token<VstAudioFile>(), 2, 3)), 25, Reads::NonZero, 3, 2, &gToken},
+    {DO(e.offlineRead(token<VstOfflineTask>(), kVstOfflineMarker, true)), 26, Reads::NonZero, 1, 3, &gToken},
+    {DO(e.offlineRead(token<VstOfflineTask>(), kVstOfflineCursor, false)), 26, Reads::NonZero, 0, 4, &gToken},
+    {DO(e.offlineWrite(token<VstOfflineTask>(), kVstOfflineSelection)), 27, Reads::NonZero, 0, 5, &gToken},
+    {DO(e.offlineGetCurrentPass()), 28, Reads::NonZero},
+    {DO(e.offlineGetCurrentMetaPass()), 29, Reads::NonZero},
+    {DO((e.VST_DEPRECATED(setOutputSamplerate)(48000.0f), 0)), 30, Reads::Nothing, 0, 0, nullptr, 48000.0f},
+    {DO(e.VST_DEPRECATED(getOutputSpeakerArrangement)()), 31, Reads::AsIs},
+    {DO(e.getHostVendorString(gText)), 32, Reads::NonZero, 0, 0, gText},
+    {DO(e.getHostProductString(gText)), 33, Reads::NonZero, 0, 0, gText},
+    {DO(e.getHostVendorVersion()), 34, Reads::AsIs},
+    {DO(e.hostVendorSpecific(5, 6, &gToken, 1.5f)), 35, Reads::AsIs, 5, 6, &gToken, 1.5f},
+    {DO(e.canHostDo(gText)), 37, Reads::NonZero, 0, 0, gText},
+    {DO(e.getHostLanguage()), 38, Reads::AsIs},
+    {DO(e.VST_DEPRECATED(openWindow)(token<VST_DEPRECATED(VstWindow)>())), 39, Reads::AsIs, 0, 0, &gToken},
+    {DO(e.VST_DEPRECATED(closeWindow)(token<VST_DEPRECATED(VstWindow)>())), 40, Reads::NonZero, 0, 0, &gToken},
+    {DO(e.getDirectory()), 41, Reads::AsIs},
+    {DO(e.updateDisplay()), 42, Reads::NonZero},
+    {DO(e.beginEdit(9)), 43, Reads::NonZero, 9},
+    {DO(e.endEdit(9)), 44, Reads::NonZero, 9},
+    {DO(e.openFileSelector(token<VstFileSelect>())), 45, Reads::NonZero, 0, 0, &gToken},
+    {DO(e.closeFileSelector(token<VstFileSelect>())), 46, Reads::NonZero, 0, 0, &gToken},
+    {DO(e.VST_DEPRECATED(getChunkFile)(&gToken)), 48, Reads::NonZero, 0, 0, &gToken},
+    {DO(e.VST_DEPRECATED(getInputSpeakerArrangement)()), 49, Reads::AsIs},
 };
-
-long long expectedResult(const Request& r, VstIntPtr answer)
-{
-    switch (r.reads) {
-    case Reads::Nothing:
-        return 0;
-    case Reads::AsIs:
-        return answer;
-    case Reads::NonZero:
-        return answer != 0;
-    case Reads::One:
-        return answer == 1;
-    case Reads::Zero:
-        return answer == 0;
-    case Reads::Version:
-        return answer == 0 ? 1 : answer;
-    case Reads::PositiveOrKept:
-        return answer > 0 ? answer : r.withoutHost;
-    }
-    return -1;
-}
 
 TEST(HostRequests, EachRequestSendsItsArgumentsAndReadsTheAnswer)
 {
-    const VstIntPtr answers[] = {0, 1, 2, -1, 48000};
     for (const Request& r : kRequests) {
-        for (VstIntPtr answer : answers) {
-            SCOPED_TRACE(::testing::Message() << r.name << ", host answers " << answer);
+        SCOPED_TRACE(::testing::Message() << "request with opcode " << r.opcode << ", index " << r.index);
+        AskingEffect hostless(nullptr);
+        EXPECT_EQ(r.call(hostless), expectedResult(r.reads, 0));
+        for (VstIntPtr answer : {0, 1, 2, -1, 48000}) {
             AskingEffect effect(recordingHost);
             gCalls.clear();
             gAnswer = answer;
-            EXPECT_EQ(r.call(effect), expectedResult(r, answer));
-            ASSERT_EQ(gCalls.size(), 1u);
-            const HostCall& c = gCalls[0];
-            EXPECT_EQ(c.effect, effect.getAeffect());
-            EXPECT_EQ(c.opcode, r.opcode);
-            EXPECT_EQ(c.index, r.index);
-            EXPECT_EQ(c.value, r.value);
-            EXPECT_EQ(c.ptr, r.ptr);
-            EXPECT_EQ(c.opt, r.opt);
+            EXPECT_EQ(r.call(effect), expectedResult(r.reads, answer)) << "host answers " << answer;
+            EXPECT_EQ(gCalls, std::vector{HostCall(effect.getAeffect(), r.opcode, r.index, r.value, r.ptr, r.opt)});
         }
     }
 }
 
-TEST(HostRequests, WithoutAHostEachRequestGivesItsFallback)
-{
-    for (const Request& r : kRequests) {
-        SCOPED_TRACE(r.name);
-        AskingEffect effect(nullptr);
-        EXPECT_EQ(r.call(effect), r.withoutHost);
-    }
-}
-
-TEST(HostRequests, AutomationSetsTheParameterBeforeTellingTheHost)
+TEST(HostRequests, AutomationSetsTheParameterBeforeTellingTheHostAndNullSelectorsAreNotSent)
 {
     for (audioMasterCallback host : {recordingHost, static_cast<audioMasterCallback>(nullptr)}) {
         AskingEffect effect(host);
         gCalls.clear();
         effect.setParameterAutomated(3, 0.25f);
-        ASSERT_EQ(effect.setParameterCalls.size(), 1u);
-        EXPECT_EQ(effect.setParameterCalls[0].index, 3);
-        EXPECT_EQ(effect.setParameterCalls[0].value, 0.25f);
-        EXPECT_EQ(effect.setParameterCalls[0].hostCallsBefore, 0u);
+        EXPECT_EQ(effect.setParameterCall, std::make_tuple(3, 0.25f, std::size_t{0}));
         EXPECT_EQ(gCalls.size(), host ? 1u : 0u);
     }
-}
-
-TEST(HostRequests, NullSelectorsAndPathsAreNotSent)
-{
     AskingEffect effect(recordingHost);
     gCalls.clear();
     gAnswer = 1;
@@ -218,30 +151,19 @@ TEST(HostRequests, NullSelectorsAndPathsAreNotSent)
 
 TEST(HostRequests, ResumeAsksForMidiOnlyForSynthsAndMidiReceivers)
 {
-    struct Case {
-        bool synth;
-        VstInt32 canDo;
-        bool asksForMidi;
-    };
-    const Case cases[] = {{false, 0, false}, {false, 1, true}, {false, -1, false},
-                          {false, 2, false}, {true, 0, true},  {true, -1, true}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(::testing::Message() << "synth " << c.synth << ", canDo " << c.canDo);
+    // synth, the effect's canDo answer, whether it asks
+    const std::tuple<bool, VstInt32, bool> cases[] = {{false, 0, false}, {false, 1, true}, {false, -1, false},
+                                                      {false, 2, false}, {true, 0, true},  {true, -1, true}};
+    for (const auto& [synth, canDo, asks] : cases) {
         AskingEffect effect(recordingHost);
-        effect.isSynth(c.synth);
-        effect.canDoAnswer = c.canDo;
+        effect.isSynth(synth);
+        effect.canDoAnswer = canDo;
         gCalls.clear();
         AEffect* record = effect.getAeffect();
         record->dispatcher(record, effMainsChanged, 0, 1, nullptr, 0.0f);
-        if (!c.synth) {
-            EXPECT_EQ(effect.askedCanDo, PlugCanDos::canDoReceiveVstMidiEvent);
-        }
-        ASSERT_EQ(gCalls.size(), c.asksForMidi ? 1u : 0u);
-        if (c.asksForMidi) {
-            EXPECT_EQ(gCalls[0].opcode, audioMasterWantMidi);
-            EXPECT_EQ(gCalls[0].index, 0);
-            EXPECT_EQ(gCalls[0].value, 1);
-        }
+        EXPECT_EQ(effect.askedCanDo, synth ? "" : PlugCanDos::canDoReceiveVstMidiEvent);
+        const HostCall wantMidi(record, audioMasterWantMidi, 0, 1, nullptr, 0.0f);
+        EXPECT_EQ(gCalls, asks ? std::vector{wantMidi} : std::vector<HostCall>{}) << synth << ", canDo " << canDo;
     }
     AskingEffect hostless(nullptr);
     hostless.isSynth(true);
@@ -253,19 +175,15 @@ TEST(HostRequests, ResumeAsksForMidiOnlyForSynthsAndMidiReceivers)
 TEST(HostRequests, WideAnswersAreReadAsTheir32BitValue)
 {
     if constexpr (sizeof(VstIntPtr) > 4) {
-        const VstIntPtr low32Zero = static_cast<VstIntPtr>(std::int64_t{1} << 32);
-        const VstIntPtr low32MinusOne = static_cast<VstIntPtr>(0xffffffffLL);
-        const VstIntPtr low32Is512 = static_cast<VstIntPtr>((std::int64_t{1} << 32) + 512);
-        AskingEffect effect(recordingHost);
-        gAnswer = low32Zero;
-        EXPECT_EQ(effect.getMasterVersion(), 1);
-        EXPECT_EQ(effect.updateBlockSize(), 1024);
-        EXPECT_EQ(effect.updateSampleRate(), 44100.0f);
-        gAnswer = low32MinusOne;
-        EXPECT_EQ(effect.updateBlockSize(), 1024);
-        EXPECT_EQ(effect.updateSampleRate(), 44100.0f);
-        gAnswer = low32Is512;
-        EXPECT_EQ(effect.updateBlockSize(), 512);
+        using Answers = std::tuple<VstInt32, VstInt32, float>; // version, block size, sample rate
+        const std::pair<std::int64_t, Answers> cases[] = {{std::int64_t{1} << 32, {1, 1024, 44100.0f}},
+                                                          {0xffffffffLL, {-1, 1024, 44100.0f}},
+                                                          {(std::int64_t{1} << 32) + 512, {512, 512, 512.0f}}};
+        for (const auto& [wide, answers] : cases) {
+            AskingEffect effect(recordingHost);
+            gAnswer = static_cast<VstIntPtr>(wide);
+            EXPECT_EQ(Answers(effect.getMasterVersion(), effect.updateBlockSize(), effect.updateSampleRate()), answers);
+        }
     }
 }
 

@@ -3,23 +3,18 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <bit>
 #include <cstdint>
-#include <cstring>
 
 namespace {
 
-// Under the Itanium C++ ABI a pointer to a virtual member holds 1 + its byte offset in the table.
+// Under the Itanium C++ ABI a pointer to a virtual member holds 1 + its byte offset in the table,
+// followed by an adjustment of the object pointer.
 template <typename Member> long slotOf(Member member)
 {
-    struct Representation {
-        std::uintptr_t ptr;
-        std::ptrdiff_t adjustment;
-    } representation;
-    static_assert(sizeof(Member) == sizeof(Representation));
-    std::memcpy(&representation, &member, sizeof representation);
-    if ((representation.ptr & 1) == 0)
-        return -1;
-    return static_cast<long>((representation.ptr - 1) / sizeof(void*));
+    const std::uintptr_t ptr = std::bit_cast<std::array<std::uintptr_t, 2>>(member)[0];
+    return ptr & 1 ? static_cast<long>((ptr - 1) / sizeof(void*)) : -1;
 }
 
 #define SLOT(cls, name, slot) std::make_pair(slotOf(&cls::name), slot)
