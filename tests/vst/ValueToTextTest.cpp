@@ -21,12 +21,24 @@ enum Op { Db, Hz, Ms, Float, Int };
 // Through the virtual table, as a host's call would go.
 void convert(AudioEffect& effect, Op op, double input, char* text, VstInt32 maxLen)
 {
-    void (AudioEffect::*const floatOps[])(float, char*, VstInt32) = {
-        &AudioEffect::dB2string, &AudioEffect::Hz2string, &AudioEffect::ms2string, &AudioEffect::float2string};
-    if (op == Int)
+    const auto value = static_cast<float>(input);
+    switch (op) {
+    case Db:
+        effect.dB2string(value, text, maxLen);
+        break;
+    case Hz:
+        effect.Hz2string(value, text, maxLen);
+        break;
+    case Ms:
+        effect.ms2string(value, text, maxLen);
+        break;
+    case Float:
+        effect.float2string(value, text, maxLen);
+        break;
+    case Int:
         effect.int2string(static_cast<VstInt32>(input), text, maxLen);
-    else
-        (effect.*floatOps[op])(static_cast<float>(input), text, maxLen);
+        break;
+    }
 }
 
 struct Case {
