@@ -133,6 +133,15 @@ TEST(Dispatcher, EveryOpcodeReachesItsOperationWithItsArguments)
         EXPECT_EQ(effect.dispatcher(opcode, 3, 0, buffer, 1.5f), 0) << opcode;
         EXPECT_EQ(effect.call, "") << opcode;
     }
+    // Flags taken from index, not value: index 0 clears them whatever value holds.
+    const std::pair<VstInt32, const char*> fromIndex[] = {
+        {23, "getChunk(0)"}, {24, "setChunk(2,0)"}, {38, "offlineNotify(2,0)"}};
+    for (const auto& [opcode, call] : fromIndex) {
+        RecordingEffect effect;
+        char buffer[16] = {};
+        effect.dispatcher(opcode, 0, 2, buffer, 0.0f);
+        EXPECT_EQ(effect.call, call) << opcode;
+    }
 }
 
 TEST(Dispatcher, SetProgramTakesOnlyExistingProgramsAndMainsOffSuspends)
