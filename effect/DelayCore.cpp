@@ -1,11 +1,9 @@
 #include "DelayCore.h"
 #include "DelayFrames.h"
 
-#include <atomic>
-
 #include <algorithm>
+#include <atomic>
 #include <cmath>
-#include <cstring>
 
 namespace quadecho {
 

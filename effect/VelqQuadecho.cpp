@@ -138,8 +138,7 @@ bool VelqQuadecho::getEffectName(char* name)
 
 bool VelqQuadecho::getVendorString(char* text)
 {
-    std::strcpy(text, "Velmorn Quaddle");
-    return true;
+    return VelqAuBase::getVendorString(text); // the same text as the base's
 }
 
 bool VelqQuadecho::getProductString(char* text)
