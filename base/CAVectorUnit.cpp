@@ -1,5 +1,6 @@
 #include "CAVectorUnit.h"
 
+#include "platform/Arch.h"
 #include "vst/RelaxedAtomic.h"
 
 std::int32_t CAVectorUnit::sVectorUnitType = CAVectorUnit::kUndetermined;
@@ -18,10 +19,10 @@ bool hasBit(OSType selector, int bit)
 std::int32_t CAVectorUnit::CheckVectorUnit()
 {
     std::int32_t result = kNone;
-#if defined(__powerpc__)
+#if QUADECHO_ARCH_POWERPC
     if (hasBit(gestaltPowerPCProcessorFeatures, gestaltPowerPCHasVectorInstructions))
         result = kAltiVec;
-#else
+#elif QUADECHO_ARCH_X86
     if (hasBit(gestaltX86ProcessorFeatures, gestaltX86HasSSE2))
         result = kSSE2;
     // Asked whatever the first answer was.

@@ -14,12 +14,12 @@ set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_STRIP_FILES ON)
 
 # The architecture is the target's, which differs from the build machine's in a cross build.
-if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86_64|AMD64)$")
-  set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE amd64)
-elseif(CMAKE_SYSTEM_PROCESSOR MATCHES "^i[3-6]86$")
-  set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE i386)
-elseif(CMAKE_SYSTEM_PROCESSOR MATCHES "^(powerpc|ppc)$")
-  set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE powerpc)
+set(debian_architecture_x86_64 amd64)
+set(debian_architecture_i686 i386)
+set(debian_architecture_powerpc powerpc)
+set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE ${debian_architecture_${QUADECHO_ARCH}})
+if(NOT CPACK_DEBIAN_PACKAGE_ARCHITECTURE)
+  message(FATAL_ERROR "cmake/Packaging.cmake has no Debian architecture for ${QUADECHO_ARCH}")
 endif()
 # Library dependencies are read from the binaries where the build machine can run the tools for it.
 if(NOT CMAKE_CROSSCOMPILING)

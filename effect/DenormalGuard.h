@@ -1,9 +1,11 @@
 // Flush-to-zero and denormals-are-zero for the lifetime of the guard, restoring the caller's
 // mode afterwards. A decaying echo tail otherwise turns denormal, and on many processors each
-// denormal operation costs a microcode assist. Elsewhere a no-op.
+// denormal operation costs a microcode assist. On PowerPC the host's mode is left as it is.
 #pragma once
 
-#if defined(__SSE__) || defined(__x86_64__)
+#include "platform/Arch.h"
+
+#if QUADECHO_ARCH_X86
 #include <xmmintrin.h>
 
 class DenormalGuard {
@@ -28,11 +30,13 @@ private:
     static constexpr unsigned kModes = kFlushToZero | kDenormalsAreZero;
     unsigned saved;
 };
-#else
+#elif QUADECHO_ARCH_POWERPC
 class DenormalGuard {
 public:
     DenormalGuard() noexcept {}
     DenormalGuard(const DenormalGuard&) = delete;
     DenormalGuard& operator=(const DenormalGuard&) = delete;
 };
+#else
+#error "DenormalGuard: say how the audio path keeps clear of denormals on this processor"
 #endif

@@ -5,6 +5,7 @@
 // corpus in the ordinary test builds, so the decoding reads bytes only: every processor decodes
 // an input alike.
 #include "vst/AEffect.h"
+#include "vst/EntryPoint.h"
 
 #include <algorithm>
 #include <bit>
@@ -14,8 +15,6 @@
 #include <cstring>
 #include <limits>
 #include <vector>
-
-extern "C" AEffect* VSTPluginMain(audioMasterCallback audioMaster);
 
 namespace {
 

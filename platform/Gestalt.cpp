@@ -1,8 +1,10 @@
 #include "Gestalt.h"
 
-#if defined(__i386__) || defined(__x86_64__)
+#include "Arch.h"
+
+#if QUADECHO_ARCH_X86
 #include <cpuid.h>
-#elif defined(__powerpc__)
+#elif QUADECHO_ARCH_POWERPC
 #include <sys/auxv.h>
 #endif
 
@@ -10,7 +12,7 @@ OSErr Gestalt(OSType selector, SInt32* response)
 {
     if (!response)
         return gestaltUndefSelectorErr;
-#if defined(__i386__) || defined(__x86_64__)
+#if QUADECHO_ARCH_X86
     unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
     if (selector == gestaltX86ProcessorFeatures || selector == gestaltX86AdditionalFeatures) {
         if (!__get_cpuid(1, &eax, &ebx, &ecx, &edx))
@@ -18,7 +20,7 @@ OSErr Gestalt(OSType selector, SInt32* response)
         *response = static_cast<SInt32>(selector == gestaltX86ProcessorFeatures ? edx : ecx);
         return noErr;
     }
-#elif defined(__powerpc__)
+#elif QUADECHO_ARCH_POWERPC
     if (selector == gestaltPowerPCProcessorFeatures) {
         constexpr unsigned long hwcapAltivec = 0x10000000; // PPC_FEATURE_HAS_ALTIVEC
         const unsigned long hwcap = getauxval(AT_HWCAP);

@@ -5,8 +5,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
-cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUADECHO_TESTS=OFF -DQUADECHO_BENCH=OFF >/dev/null
-cmake --build build/release -j "$(nproc)"
+cmake --preset release >/dev/null
+cmake --build --preset release -j "$(nproc)"
 
 out="$PWD/build/demo"
 mkdir -p "$out"

@@ -6,8 +6,9 @@ set -euo pipefail
 # What building the plug-in and its command-line host needs.
 packages=(cmake ninja-build g++ binutils pkg-config libsndfile1-dev libcli11-dev)
 # What the tests need besides: the cross compilers and qemu for the other two processors,
-# GoogleTest and Google Benchmark, clang's sanitizers and libFuzzer, the packaging tools, and
-# a real host and a foreign module for the command-line host's tests.
+# GoogleTest (the library for native builds, its sources for the cross builds) and Google
+# Benchmark, clang's sanitizers and libFuzzer, the packaging tools, and a real host and a
+# foreign module for the command-line host's tests.
 test_packages=(
   g++-i686-linux-gnu g++-powerpc-linux-gnu qemu-user
   googletest libgtest-dev libbenchmark-dev

@@ -2,6 +2,8 @@
 // 2.4 plug-in interface. Everything here crosses the host boundary, so layouts are fixed.
 #pragma once
 
+#include "platform/Arch.h"
+
 #include <cstddef>
 #include <cstdint>
 
@@ -9,7 +11,7 @@ using VstInt32 = std::int32_t;
 using VstIntPtr = std::intptr_t;
 
 // Hosts call 32-bit x86 plug-ins with the C convention whatever their own default is.
-#if defined(__i386__)
+#if QUADECHO_ARCH_I686
 #define VSTCALLBACK __attribute__((cdecl))
 #else
 #define VSTCALLBACK

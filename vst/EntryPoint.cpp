@@ -1,11 +1,8 @@
-// The module's only exported symbols: the host calls one of them once per effect instance.
+#include "EntryPoint.h"
+
 #include "AudioEffect.h"
 
-#define VST_EXPORT extern "C" __attribute__((visibility("default")))
-
-VST_EXPORT AEffect* VSTPluginMain(audioMasterCallback audioMaster);
-
-VST_EXPORT AEffect* VSTPluginMain(audioMasterCallback audioMaster)
+AEffect* VSTPluginMain(audioMasterCallback audioMaster)
 {
     if (!audioMaster)
         return nullptr;
@@ -22,7 +19,5 @@ VST_EXPORT AEffect* VSTPluginMain(audioMasterCallback audioMaster)
 }
 
 #if VST_DEPRECATED_SUPPORT
-VST_EXPORT AEffect* main_macho(audioMasterCallback audioMaster);
-
-VST_EXPORT AEffect* main_macho(audioMasterCallback audioMaster) { return VSTPluginMain(audioMaster); }
+AEffect* main_macho(audioMasterCallback audioMaster) { return VSTPluginMain(audioMaster); }
 #endif

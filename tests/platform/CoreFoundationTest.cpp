@@ -1,3 +1,4 @@
+#include "platform/Arch.h"
 #include "platform/CoreFoundation.h"
 
 #include <gtest/gtest.h>
@@ -33,7 +34,7 @@ TEST(CoreFoundation, ConversionNeedsRoomForTheTerminator)
 
 TEST(CoreFoundation, CreatedStringsAreCountedAcrossThreads)
 {
-#if defined(__i386__)
+#if QUADECHO_ARCH_I686
     GTEST_SKIP() << "threads hang under qemu-i386, where the 32-bit x86 tests run";
 #endif
     CFStringRef s = CFStringCreateWithCString(kCFAllocatorDefault, "Low", kCFStringEncodingUTF8);

@@ -1,7 +1,9 @@
 // Test executables only. qemu-ppc rejects mffscrn/mffscrni, which glibc's maths functions use
 // and which pre-3.0 processors execute as a plain mffs. Give that instruction family its old
 // meaning and resume; any other illegal instruction faults again with the default action.
-#if defined(__powerpc__) && !defined(__powerpc64__)
+#include "platform/Arch.h"
+
+#if QUADECHO_ARCH_POWERPC
 
 #include <csignal>
 #include <cstdint>

@@ -1,11 +1,11 @@
 #include "RecordingEffect.h"
 
+#include "vst/EntryPoint.h"
+
 #include <gtest/gtest.h>
 
 #include <new>
 #include <stdexcept>
-
-extern "C" AEffect* VSTPluginMain(audioMasterCallback audioMaster);
 
 namespace {
 
