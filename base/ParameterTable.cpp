@@ -2,6 +2,7 @@
 
 #include <bit>
 #include <cmath>
+#include <iterator>
 
 namespace {
 
@@ -27,7 +28,7 @@ const ParamInfo& rowOf(const AudioUnitParameter* parameter)
 
 } // namespace
 
-const ParamInfo astParamInfos[kNumParams] = {
+const ParamInfo astParamInfos[] = {
     {CFSTR("Tap 1 time"), kMs, 0.0f, 2000.0f, 200.0f},
     {CFSTR("Tap 1 pan"), kPan, -1.0f, 1.0f, -1.0f},
     {CFSTR("Tap 1 feedback"), kPercent, 0.0f, 100.0f, 0.0f},
@@ -52,6 +53,7 @@ const ParamInfo astParamInfos[kNumParams] = {
     {CFSTR("Saturation"), kGeneric, 0.0f, 11.0f, 0.0f},
     {CFSTR("Master feedback"), kPercent, 0.0f, 200.0f, 100.0f},
 };
+static_assert(std::size(astParamInfos) == kNumParams, "one row for each parameter of ParameterIndex.h, in its order");
 
 // Each step's precision is part of the result: the texts and the delay times depend on it.
 float valueFromLinear(const ParamInfo& row, float linear)

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "AudioUnitTypes.h"
+#include "ParameterIndex.h"
 
 struct ParamInfo {
     CFStringRef name; // constant string, never released
@@ -11,9 +12,10 @@ struct ParamInfo {
     float defaultValue;
 };
 
-constexpr int kNumParams = 23;
+// Rows in the order of the parameter numbers of ParameterIndex.h.
+using quadecho::kNumParams;
 
-extern const ParamInfo astParamInfos[kNumParams];
+extern const ParamInfo astParamInfos[]; // kNumParams rows
 
 inline bool isParameterIndex(long long index) { return index >= 0 && index < kNumParams; }
 

@@ -1,7 +1,8 @@
 // Frames per second through the record's replacing callback, as a host calls it.
 #include "FloorKernels.h"
-#include "effect/DelayCore.h"
 #include "base/ParameterTable.h"
+#include "effect/VelqQuadecho.h"
+#include "vst/EntryPoint.h"
 #include "vst/AEffect.h"
 
 #include <benchmark/benchmark.h>
@@ -13,14 +14,14 @@
 #include <string>
 #include <vector>
 
-extern "C" AEffect* VSTPluginMain(audioMasterCallback audioMaster);
-
 namespace {
 
 VstIntPtr VSTCALLBACK benchHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float)
 {
     return opcode == audioMasterVersion ? 2400 : 0;
 }
+
+using namespace quadecho;
 
 enum Settings { kDefault, kBusy, kDecayingTail };
 
@@ -34,25 +35,26 @@ struct Session {
     AEffect* e;
     std::vector<float> inL, inR, outL, outR;
 
-    Session(Settings settings, int blockSize) : e(VSTPluginMain(benchHost))
+    Session(Settings settings, int blockSize, FrameLoop loop) : e(VSTPluginMain(benchHost))
     {
+        static_cast<VelqQuadecho*>(static_cast<AudioEffect*>(e->object))->selectFrameLoop(loop);
         e->dispatcher(e, effSetSampleRate, 0, 0, nullptr, 44100.0f);
         e->dispatcher(e, effSetBlockSize, 0, blockSize, nullptr, 0.0f);
         e->dispatcher(e, effMainsChanged, 0, 1, nullptr, 0.0f);
         if (settings == kBusy) {
             const float times[] = {130.0f, 290.0f, 470.0f, 710.0f};
-            for (int tap = 0; tap < 4; ++tap) {
-                setReal(e, 4 * tap, times[tap]);
-                setReal(e, 4 * tap + 2, 30.0f);
+            for (int tap = 0; tap < kNumTaps; ++tap) {
+                setReal(e, tapParam(tap, TapParam::Time), times[tap]);
+                setReal(e, tapParam(tap, TapParam::Feedback), 30.0f);
             }
-            setReal(e, 16, 0.5f);
-            setReal(e, 18, 0.4f);
-            setReal(e, 19, 2.5f); // between band- and high-pass
-            setReal(e, 20, 0.3f);
-            setReal(e, 21, 6.0f);
+            setReal(e, kWetDryMix, 0.5f);
+            setReal(e, kFilterQ, 0.4f);
+            setReal(e, kFilterType, 2.5f); // between band- and high-pass
+            setReal(e, kFilterSweep, 0.3f);
+            setReal(e, kSaturation, 6.0f);
         } else if (settings == kDecayingTail) {
-            for (int tap = 0; tap < 4; ++tap)
-                setReal(e, 4 * tap + 2, 20.0f); // loop gain 0.8: a long, decaying tail
+            for (int tap = 0; tap < kNumTaps; ++tap)
+                setReal(e, tapParam(tap, TapParam::Feedback), 20.0f); // loop gain 0.8: a long, decaying tail
         }
         inL.resize(blockSize);
         inR.resize(blockSize);
@@ -99,23 +101,21 @@ struct Session {
 void audioPath(benchmark::State& state, Settings settings, bool portable = false)
 {
     const int blockSize = static_cast<int>(state.range(0));
-    quadecho::useWideFrames(!portable);
-    Session session(settings, blockSize);
+    Session session(settings, blockSize, portable ? FrameLoop::Portable : bestFrameLoop());
     for (auto _ : state)
         session.block();
-    quadecho::useWideFrames(true);
     state.SetItemsProcessed(state.iterations() * blockSize);
     state.counters["frames/s"] =
         benchmark::Counter(static_cast<double>(state.iterations()) * blockSize, benchmark::Counter::kIsRate);
 }
 
 // The default coefficients, as the audio path computes them for a fresh program at 44.1 kHz.
-quadecho::BlockCoefficients defaultCoefficients()
+BlockCoefficients defaultCoefficients()
 {
     float values[kNumParams];
     for (int i = 0; i < kNumParams; ++i)
         values[i] = astParamInfos[i].defaultValue;
-    return quadecho::computeCoefficients(values, 44100.0f, 88200);
+    return computeCoefficients(values, 44100.0f, static_cast<std::int32_t>(44100.0f * kLineSeconds));
 }
 
 std::vector<float> noiseBlock(int frames, unsigned seed, float scale)
@@ -131,9 +131,9 @@ std::vector<float> noiseBlock(int frames, unsigned seed, float scale)
 void floorKernel(benchmark::State& state)
 {
     const int blockSize = static_cast<int>(state.range(0));
-    const quadecho::BlockCoefficients c = defaultCoefficients();
+    const BlockCoefficients c = defaultCoefficients();
     const std::vector<float> loopInput = noiseBlock(blockSize, 3, 1.6f);
-    float filter[3] = {};
+    FilterState filter{};
     for (auto _ : state)
         benchmark::DoNotOptimize(bench::filterFloor(loopInput.data(), blockSize, c.f, c.damping, filter));
     state.SetItemsProcessed(state.iterations() * blockSize);
@@ -142,14 +142,15 @@ void floorKernel(benchmark::State& state)
 void literalLoop(benchmark::State& state)
 {
     const int blockSize = static_cast<int>(state.range(0));
-    const quadecho::BlockCoefficients c = defaultCoefficients();
-    std::vector<float> line(88200), inL = noiseBlock(blockSize, 4, 0.5f), inR = noiseBlock(blockSize, 5, 0.5f);
+    const BlockCoefficients c = defaultCoefficients();
+    const auto n = static_cast<std::int32_t>(44100.0f * kLineSeconds);
+    std::vector<float> line(n), inL = noiseBlock(blockSize, 4, 0.5f), inR = noiseBlock(blockSize, 5, 0.5f);
     std::vector<float> outL(blockSize), outR(blockSize);
     std::int32_t w = 0;
-    float filter[3] = {};
+    FilterState filter{};
     for (auto _ : state) {
-        bench::literalLoop(c, line.data(), 88200, w, filter, inL.data(), inR.data(), outL.data(), outR.data(),
-                           blockSize, false);
+        bench::literalLoop(c, line.data(), n, w, filter, inL.data(), inR.data(), outL.data(), outR.data(), blockSize,
+                           false);
         benchmark::DoNotOptimize(outL.data());
         benchmark::ClobberMemory();
     }
@@ -197,7 +198,7 @@ public:
             std::printf("  %-40s %8.3f ns  %6.3f x floor%s\n", name.c_str(), ns, ns / floor,
                         medians.count(name) ? "  (median)" : "");
         std::printf("  the default frame loop here is the %s build\n",
-                    quadecho::wideFramesAvailable() ? "wide (AVX2, fused multiply-add)" : "portable");
+                    bestFrameLoop() == FrameLoop::Wide ? "wide (AVX2, fused multiply-add)" : "portable");
         for (const char* settings : {"default", "busy", "portable_default", "portable_busy"}) {
             const double small = find(std::string("audioPath/") + settings + "/32");
             const double large = find(std::string("audioPath/") + settings + "/4096");

@@ -2,8 +2,11 @@
 #include "DelayFrames.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
+
+#ifndef QUADECHO_ARCH_X86
+#error "the processor macros come from cmake/Arch.cmake through quadecho_flags"
+#endif
 
 namespace quadecho {
 
@@ -11,7 +14,7 @@ namespace {
 
 // Truncates time × samples-per-millisecond, kept inside the line: a read never leaves it,
 // whatever the rate, the stored value or a value from outside the table's range.
-std::int32_t delayInSamples(float milliseconds, float samplesPerMs, std::int32_t lineLength)
+std::int32_t delayInSamples(float milliseconds, float samplesPerMs, std::int32_t lineLength) noexcept
 {
     const float samples = milliseconds * samplesPerMs;
     if (!(samples >= 0.0f))
@@ -29,13 +32,13 @@ BlockCoefficients computeCoefficients(const float (&values)[kNumParams], float s
     BlockCoefficients c{};
     const float fs = sampleRate;
     const float samplesPerMs = fs * 0.001f;
-    const float fbScale = values[22] * 0.0001f;
+    const float fbScale = values[kMasterFeedback] * 0.0001f;
 
     for (int i = 0; i < kNumTaps; ++i) {
-        const float time = values[4 * i];
-        const float pan = values[4 * i + 1];
-        const float feedback = values[4 * i + 2];
-        const float level = values[4 * i + 3];
+        const float time = values[tapParam(i, TapParam::Time)];
+        const float pan = values[tapParam(i, TapParam::Pan)];
+        const float feedback = values[tapParam(i, TapParam::Feedback)];
+        const float level = values[tapParam(i, TapParam::Level)];
         c.delay[i] = delayInSamples(time, samplesPerMs, lineLength);
         c.feedback[i] = fbScale * feedback;
         const float p = (pan + 1.0f) * 0.5f;
@@ -43,15 +46,15 @@ BlockCoefficients computeCoefficients(const float (&values)[kNumParams], float s
         c.left[i] = level * (1.0f - p);
     }
 
-    const float mix = values[16];
+    const float mix = values[kWetDryMix];
     c.dry = std::min(1.0f, 2.0f - 2.0f * mix);
     c.wet = std::min(1.0f, 2.0f * mix);
 
-    const float cutoff = values[17];
-    const float q = values[18];
-    const float type = values[19];
-    const float sweep = values[20];
-    const float saturation = values[21];
+    const float cutoff = values[kFilterCutoff];
+    const float q = values[kFilterQ];
+    const float type = values[kFilterType];
+    const float sweep = values[kFilterSweep];
+    const float saturation = values[kSaturation];
 
     const float sweepExponent = 7.0f * sweep;
     const float sweepHz = static_cast<float>(62.5 * std::pow(2.0, static_cast<double>(sweepExponent)) - 62.5);
@@ -88,45 +91,42 @@ BlockCoefficients computeCoefficients(const float (&values)[kNumParams], float s
     return c;
 }
 
-#if QUADECHO_WIDE_FRAMES
+#if QUADECHO_ARCH_X86
 // Built in DelayFramesWide.cpp for processors with AVX2 and fused multiply-add.
 void runFramesWide(const BlockCoefficients& c, float* line, std::int32_t lineLength, std::int32_t& writeIndex,
                    FilterState& state, const Channels& io, std::uint32_t frames, bool accumulate) noexcept;
 
 namespace {
 
-// Decided once, when the module is loaded: never on the audio thread.
-bool detectWideFrames() noexcept
+// Asked once, when the module is loaded: never on the audio thread.
+bool detectWide() noexcept
 {
     __builtin_cpu_init();
     return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
 }
 
-const bool kWideFramesAvailable = detectWideFrames();
-std::atomic<bool> gWideFramesEnabled{kWideFramesAvailable};
+const bool kWideAvailable = detectWide();
 
 } // namespace
 
-bool wideFramesAvailable() noexcept { return kWideFramesAvailable; }
-
-void useWideFrames(bool enabled) noexcept
-{
-    gWideFramesEnabled.store(enabled && kWideFramesAvailable, std::memory_order_relaxed);
-}
+bool canRun(FrameLoop loop) noexcept { return loop == FrameLoop::Portable || kWideAvailable; }
 #else
-bool wideFramesAvailable() noexcept { return false; }
-
-void useWideFrames(bool) noexcept {}
+bool canRun(FrameLoop loop) noexcept { return loop == FrameLoop::Portable; }
 #endif
 
-void runFrames(const BlockCoefficients& c, float* line, std::int32_t lineLength, std::int32_t& writeIndex,
-               FilterState& state, const Channels& io, std::uint32_t frames, bool accumulate) noexcept
+FrameLoop bestFrameLoop() noexcept { return canRun(FrameLoop::Wide) ? FrameLoop::Wide : FrameLoop::Portable; }
+
+void runFrames(FrameLoop loop, const BlockCoefficients& c, float* line, std::int32_t lineLength,
+               std::int32_t& writeIndex, FilterState& state, const Channels& io, std::uint32_t frames,
+               bool accumulate) noexcept
 {
-#if QUADECHO_WIDE_FRAMES
-    if (gWideFramesEnabled.load(std::memory_order_relaxed)) {
+#if QUADECHO_ARCH_X86
+    if (loop == FrameLoop::Wide && kWideAvailable) {
         runFramesWide(c, line, lineLength, writeIndex, state, io, frames, accumulate);
         return;
     }
+#else
+    (void)loop;
 #endif
     frames::runFrames(c, line, lineLength, writeIndex, state, io, frames, accumulate);
 }

@@ -1,14 +1,13 @@
 // The signal path as pure arithmetic: per-block coefficients from the 23 real values, and the
-// per-frame loop over a plain state. No allocation, lock, system call or exception in here.
+// frame loops over a plain state. Depends on nothing of the framework; no allocation, lock,
+// system call or exception in here.
 #pragma once
 
-#include "base/ParameterTable.h"
+#include "base/ParameterIndex.h"
 
 #include <cstdint>
 
 namespace quadecho {
-
-constexpr int kNumTaps = 4;
 
 // Everything the frame loop needs, computed once per block.
 struct BlockCoefficients {
@@ -22,7 +21,7 @@ struct FilterState {
     float low, high, band;
 };
 
-// values: real parameter values, all finite. lineLength: N >= 1.
+// values: real parameter values, all finite. sampleRate: positive. lineLength: N >= 1.
 BlockCoefficients computeCoefficients(const float (&values)[kNumParams], float sampleRate,
                                       std::int32_t lineLength) noexcept;
 
@@ -35,14 +34,19 @@ struct Channels {
     int outStride;
 };
 
-// Runs frames through the line. writeIndex lies in 0..lineLength-1. With accumulate false the
-// outputs are written without being read, so leftovers in a host's buffer never leak in.
-void runFrames(const BlockCoefficients& c, float* line, std::int32_t lineLength, std::int32_t& writeIndex,
-               FilterState& state, const Channels& io, std::uint32_t frames, bool accumulate) noexcept;
+// The builds of the frame loop: the portable one runs everywhere (SSE2 on x86); the wide one,
+// for x86 processors with AVX2 and fused multiply-add, rounds fused products once.
+enum class FrameLoop : std::int32_t { Portable, Wide };
 
-// Whether this processor can run the frame loop built for AVX2 and fused multiply-add (used
-// wherever it can), and a switch between it and the portable loop, for comparing the two.
-bool wideFramesAvailable() noexcept;
-void useWideFrames(bool enabled) noexcept;
+// The best build this processor runs, found once when the module loads.
+FrameLoop bestFrameLoop() noexcept;
+bool canRun(FrameLoop loop) noexcept;
+
+// Runs frames through the line with the given build (the portable one where this processor
+// cannot run it). writeIndex lies in 0..lineLength-1. With accumulate false the outputs are
+// written without being read, so leftovers in a host's buffer never leak in.
+void runFrames(FrameLoop loop, const BlockCoefficients& c, float* line, std::int32_t lineLength,
+               std::int32_t& writeIndex, FilterState& state, const Channels& io, std::uint32_t frames,
+               bool accumulate) noexcept;
 
 } // namespace quadecho

@@ -1,9 +1,9 @@
-// The per-frame work, included by each file that builds it for a processor: every definition
+// The frame loops, included by each file that builds them for a processor: every definition
 // here has internal linkage, so no copy compiled for one instruction set is ever shared with
 // another. Uses nothing from the standard library that the linker could merge either.
 #pragma once
 
-#include "DelayCore.h"
+#include "DelayKernel.h"
 
 #include <cstdint>
 #include <cstring>
@@ -12,28 +12,21 @@ namespace quadecho {
 namespace frames {
 namespace {
 
-constexpr float fYLim = 1.0f;
-constexpr float fBeta = 0.148148149f; // 4/27: the cubic meets ±fYLim with zero slope at ±1.5
-
-inline float softClip(float v)
-{
-    // A value that is not a number compares false both times and gives -fYLim, as in the
-    // four-lane form below.
-    const float cubic = v - ((fBeta * v) * v) * v;
-    const float lower = v >= -1.5f ? cubic : -fYLim;
-    return v > 1.5f ? fYLim : lower;
-}
+using kernel::Gains;
+using kernel::Lanes;
 
 // Delays shorter than this go frame by frame: groups of four frames need every delay at least
 // four long, and below this the stretches would be too short to pay.
 constexpr std::int32_t kShortestStretch = 16;
 
 // One frame at a time, for any stride and for tap delays too short for stretches.
+template <bool kAccumulate>
 void frameLoop(const BlockCoefficients& c, float* line, std::int32_t n, std::int32_t& writeIndex, FilterState& state,
-               const Channels& io, std::uint32_t frames, bool accumulate)
+               const Channels& io, std::uint32_t frames) noexcept
 {
+    const Gains<float> g(c);
     std::int32_t w = writeIndex;
-    float low = state.low, high = state.high, band = state.band;
+    FilterState s = state;
     std::int32_t r[kNumTaps];
     for (int i = 0; i < kNumTaps; ++i)
         r[i] = n - c.delay[i]; // 0..N: w + r needs at most one wrap
@@ -56,29 +49,12 @@ void frameLoop(const BlockCoefficients& c, float* line, std::int32_t n, std::int
             t[i] = line[slot];
         }
 
-        float v = (xL + xR) * 0.5f;
-        for (int i = 0; i < kNumTaps; ++i)
-            v = v + c.feedback[i] * t[i];
-        const float y = softClip(v * c.drive) * c.outGain;
+        const float y = kernel::softClip(kernel::loopInput(g, xL, xR, t)) * g.outGain;
+        kernel::filterStep(y, c.f, c.damping, s);
+        line[w] = kernel::morph(g, y, s.low, s.band, s.high);
 
-        low = low + c.f * band;
-        high = (y - low) - band * c.damping;
-        band = band + c.f * high;
-        line[w] = c.wThru * y + c.wLow * low + c.wBand * band + c.wHigh * high;
-
-        float sumL = c.left[0] * t[0];
-        float sumR = c.right[0] * t[0];
-        for (int i = 1; i < kNumTaps; ++i) {
-            sumL = sumL + c.left[i] * t[i];
-            sumR = sumR + c.right[i] * t[i];
-        }
-        if (accumulate) {
-            *outL = (*outL + c.dry * xL) + c.wet * sumL;
-            *outR = (*outR + c.dry * xR) + c.wet * sumR;
-        } else {
-            *outL = c.dry * xL + c.wet * sumL;
-            *outR = c.dry * xR + c.wet * sumR;
-        }
+        *outL = kernel::outputMix<kAccumulate>(g, kAccumulate ? *outL : 0.0f, xL, kernel::tapSum(g.left, t));
+        *outR = kernel::outputMix<kAccumulate>(g, kAccumulate ? *outR : 0.0f, xR, kernel::tapSum(g.right, t));
 
         if (++w >= n)
             w = 0;
@@ -89,113 +65,79 @@ void frameLoop(const BlockCoefficients& c, float* line, std::int32_t n, std::int
     }
 
     writeIndex = w;
-    state = {low, high, band};
+    state = s;
 }
 
-// Four frames side by side. The vector type is the compiler's own: SSE2 on x86, AltiVec or plain
-// scalar code elsewhere, with exactly the arithmetic of one frame in every lane.
-typedef float Lanes __attribute__((vector_size(16)));
-
-inline Lanes load4(const float* p)
+inline Lanes load4(const float* p) noexcept
 {
     Lanes v;
     std::memcpy(&v, p, sizeof v);
     return v;
 }
 
-inline void store4(float* p, Lanes v) { std::memcpy(p, &v, sizeof v); }
-
-inline Lanes splat(float x) { return Lanes{x, x, x, x}; }
+inline void store4(float* p, Lanes v) noexcept { std::memcpy(p, &v, sizeof v); }
 
 // Frames [0, m) of a stretch in which no tap read and no line write crosses the end of the line.
 // Four frames at a time: with every delay at least kShortestStretch (or zero, the whole line),
 // no frame reads a slot that a frame of its own group writes. Only the filter runs frame by
 // frame; the processor overlaps it with the lane-wise work of the next group.
+template <bool kAccumulate>
 void stretch(const BlockCoefficients& c, float* line, std::int32_t n, std::int32_t w,
-             const std::int32_t (&slot)[kNumTaps], FilterState& state, const Channels& io, std::uint32_t m,
-             bool accumulate)
+             const std::int32_t (&slot)[kNumTaps], FilterState& state, const Channels& io, std::uint32_t m) noexcept
 {
-    const float* t0 = line + slot[0];
-    const float* t1 = line + slot[1];
-    const float* t2 = line + slot[2];
-    const float* t3 = line + slot[3];
+    const float* tap[kNumTaps];
+    for (int i = 0; i < kNumTaps; ++i)
+        tap[i] = line + slot[i];
     float* write = line + w;
-
-    const Lanes g0 = splat(c.feedback[0]), g1 = splat(c.feedback[1]), g2 = splat(c.feedback[2]),
-                g3 = splat(c.feedback[3]);
-    const Lanes l0 = splat(c.left[0]), l1 = splat(c.left[1]), l2 = splat(c.left[2]), l3 = splat(c.left[3]);
-    const Lanes r0 = splat(c.right[0]), r1 = splat(c.right[1]), r2 = splat(c.right[2]), r3 = splat(c.right[3]);
-    const Lanes half = splat(0.5f), drive = splat(c.drive), outGain = splat(c.outGain), beta = splat(fBeta);
-    const Lanes knee = splat(1.5f), minusKnee = splat(-1.5f), limit = splat(fYLim), minusLimit = splat(-fYLim);
-    const Lanes wThru = splat(c.wThru), wLow = splat(c.wLow), wBand = splat(c.wBand), wHigh = splat(c.wHigh);
-    const Lanes dry = splat(c.dry), wet = splat(c.wet);
-    const float f = c.f, damping = c.damping;
-    float low = state.low, high = state.high, band = state.band;
+    const Gains<Lanes> g(c);
+    FilterState s = state;
 
     std::uint32_t j = 0;
     for (; j + 4 <= m; j += 4) {
         // All reads of the four frames come first: inputs and outputs may share buffers.
         const Lanes xl = load4(io.inL + j), xr = load4(io.inR + j);
-        const Lanes a = load4(t0 + j), b = load4(t1 + j), d = load4(t2 + j), e = load4(t3 + j);
-        Lanes v = (xl + xr) * half;
-        v = v + g0 * a;
-        v = v + g1 * b;
-        v = v + g2 * d;
-        v = v + g3 * e;
-        v = v * drive;
-        const Lanes cubic = v - ((beta * v) * v) * v;
-        const Lanes lower = v >= minusKnee ? cubic : minusLimit; // not a number: -fYLim
-        const Lanes y = (v > knee ? limit : lower) * outGain;
+        Lanes t[kNumTaps];
+        for (int i = 0; i < kNumTaps; ++i)
+            t[i] = load4(tap[i] + j);
+        const Lanes y = kernel::softClip(kernel::loopInput(g, xl, xr, t)) * g.outGain;
 
-        // The one recurrence: each frame's filter state needs the previous frame's.
         Lanes lows, highs, bands;
         for (int k = 0; k < 4; ++k) {
-            low = low + f * band;
-            high = (y[k] - low) - band * damping;
-            band = band + f * high;
-            lows[k] = low;
-            highs[k] = high;
-            bands[k] = band;
+            kernel::filterStep(y[k], c.f, c.damping, s);
+            lows[k] = s.low;
+            highs[k] = s.high;
+            bands[k] = s.band;
         }
-        store4(write + j, ((wThru * y + wLow * lows) + wBand * bands) + wHigh * highs);
+        store4(write + j, kernel::morph(g, y, lows, bands, highs));
 
-        const Lanes sumL = ((l0 * a + l1 * b) + l2 * d) + l3 * e;
-        const Lanes sumR = ((r0 * a + r1 * b) + r2 * d) + r3 * e;
-        if (accumulate) {
-            store4(io.outL + j, (load4(io.outL + j) + dry * xl) + wet * sumL);
-            store4(io.outR + j, (load4(io.outR + j) + dry * xr) + wet * sumR);
-        } else {
-            store4(io.outL + j, dry * xl + wet * sumL);
-            store4(io.outR + j, dry * xr + wet * sumR);
-        }
+        const Lanes oldL = kAccumulate ? load4(io.outL + j) : Lanes{};
+        const Lanes oldR = kAccumulate ? load4(io.outR + j) : Lanes{};
+        store4(io.outL + j, kernel::outputMix<kAccumulate>(g, oldL, xl, kernel::tapSum(g.left, t)));
+        store4(io.outR + j, kernel::outputMix<kAccumulate>(g, oldR, xr, kernel::tapSum(g.right, t)));
     }
-    state = {low, high, band};
+    state = s;
 
     if (j < m) {
         std::int32_t tail = w + static_cast<std::int32_t>(j);
         const Channels rest{io.inL + j, io.inR + j, io.outL + j, io.outR + j, 1, 1};
-        frameLoop(c, line, n, tail, state, rest, m - j, accumulate);
+        frameLoop<kAccumulate>(c, line, n, tail, state, rest, m - j);
     }
 }
 
-inline std::uint32_t smaller(std::uint32_t a, std::uint32_t b) { return a < b ? a : b; }
+inline std::uint32_t smaller(std::uint32_t a, std::uint32_t b) noexcept { return a < b ? a : b; }
 
-void runFrames(const BlockCoefficients& c, float* line, std::int32_t lineLength, std::int32_t& writeIndex,
-               FilterState& state, const Channels& io, std::uint32_t frames, bool accumulate) noexcept
+template <bool kAccumulate>
+void runFrames(const BlockCoefficients& c, float* line, std::int32_t n, std::int32_t& writeIndex, FilterState& state,
+               const Channels& io, std::uint32_t frames) noexcept
 {
-    const std::int32_t n = lineLength;
     bool shortDelay = false;
     for (int i = 0; i < kNumTaps; ++i)
         shortDelay = shortDelay || (c.delay[i] > 0 && c.delay[i] < kShortestStretch);
-    if (shortDelay || io.inStride != 1 || io.outStride != 1) {
-        frameLoop(c, line, n, writeIndex, state, io, frames, accumulate);
+    if (shortDelay || io.inStride != 1 || io.outStride != 1 || frames < 4) {
+        frameLoop<kAccumulate>(c, line, n, writeIndex, state, io, frames);
         return;
     }
 
-    if (frames < 4) {
-        frameLoop(c, line, n, writeIndex, state, io, frames, accumulate);
-        return;
-    }
     std::int32_t w = writeIndex;
     std::uint32_t done = 0;
     while (done < frames) {
@@ -210,13 +152,23 @@ void runFrames(const BlockCoefficients& c, float* line, std::int32_t lineLength,
             m = smaller(m, static_cast<std::uint32_t>(n - s));
         }
         const Channels part{io.inL + done, io.inR + done, io.outL + done, io.outR + done, 1, 1};
-        stretch(c, line, n, w, slot, state, part, m, accumulate);
+        stretch<kAccumulate>(c, line, n, w, slot, state, part, m);
         done += m;
         w += static_cast<std::int32_t>(m);
         if (w >= n)
             w = 0;
     }
     writeIndex = w;
+}
+
+// Both callbacks' loops, chosen once per block.
+inline void runFrames(const BlockCoefficients& c, float* line, std::int32_t n, std::int32_t& writeIndex,
+                      FilterState& state, const Channels& io, std::uint32_t frames, bool accumulate) noexcept
+{
+    if (accumulate)
+        runFrames<true>(c, line, n, writeIndex, state, io, frames);
+    else
+        runFrames<false>(c, line, n, writeIndex, state, io, frames);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "VelqQuadecho.h"
 
 #include "DenormalGuard.h"
+#include "vst/RelaxedAtomic.h"
 
 #include <cmath>
 #include <cstring>
@@ -8,7 +9,7 @@
 
 namespace {
 
-// Rates a line can be sized for: two seconds of at most this many samples per second.
+// Rates a line can be sized for: kLineSeconds of at most this many samples per second.
 constexpr float kLowestRate = 1.0f;
 constexpr float kHighestRate = 1536000.0f;
 
@@ -25,7 +26,7 @@ VelqQuadecho::VelqQuadecho(audioMasterCallback audioMaster) : VelqAuBase(audioMa
 {
     setNumInputs(2);
     setNumOutputs(2);
-    setUniqueID(fourCharCode('V', 'Q', 'q', 'e'));
+    setUniqueID(quadecho::kUniqueId);
 #if VST_DEPRECATED_SUPPORT
     canMono(true);
 #endif
@@ -47,7 +48,7 @@ bool VelqQuadecho::sizeLine(float sampleRate)
 {
     if (!isUsableRate(sampleRate))
         return false;
-    const auto length = static_cast<std::int32_t>(sampleRate + sampleRate);
+    const auto length = static_cast<std::int32_t>(sampleRate * quadecho::kLineSeconds);
     TAUBuffer<float> line;
     if (length < 1 || !line.AllocateClear(static_cast<std::uint32_t>(length)))
         return false;
@@ -116,8 +117,8 @@ OSStatus VelqQuadecho::ProcessCore(const float* inL, const float* inR, float* ou
 
     quadecho::FilterState state{afFilterState[0], afFilterState[1], afFilterState[2]};
     const quadecho::Channels io{inL, inR, outL, outR, inStride, outStride};
-    quadecho::runFrames(cache.coefficients, stDelayLine.data(), iDelayLength, iWriteIndex, state, io, frames,
-                        accumulate);
+    quadecho::runFrames(frameLoop(), cache.coefficients, stDelayLine.data(), iDelayLength, iWriteIndex, state, io,
+                        frames, accumulate);
 
     // A filter driven past its limits by out-of-range values starts again from rest.
     if (!std::isfinite(state.low) || !std::isfinite(state.high) || !std::isfinite(state.band))
@@ -128,11 +129,18 @@ OSStatus VelqQuadecho::ProcessCore(const float* inL, const float* inR, float* ou
     return 0;
 }
 
+void VelqQuadecho::selectFrameLoop(quadecho::FrameLoop wanted) noexcept
+{
+    storeRelaxed(loop, quadecho::canRun(wanted) ? wanted : quadecho::FrameLoop::Portable);
+}
+
+quadecho::FrameLoop VelqQuadecho::frameLoop() const noexcept { return loadRelaxed(loop); }
+
 // ---- identity --------------------------------------------------------------------------------
 
 bool VelqQuadecho::getEffectName(char* name)
 {
-    std::strcpy(name, "VelqQuadecho");
+    std::strcpy(name, quadecho::kEffectName);
     return true;
 }
 
@@ -143,7 +151,7 @@ bool VelqQuadecho::getVendorString(char* text)
 
 bool VelqQuadecho::getProductString(char* text)
 {
-    std::strcpy(text, "Quadecho Delay");
+    std::strcpy(text, quadecho::kProductString);
     return true;
 }
 
@@ -177,7 +185,7 @@ OSStatus VelqQuadecho::GetProperty(AudioUnitPropertyID id, AudioUnitScope scope,
     if (id != kAudioUnitProperty_ParameterStringFromValue)
         return VelqAuBase::GetProperty(id, scope, element, outData);
     auto request = static_cast<AudioUnitParameterStringFromValue*>(outData);
-    constexpr AudioUnitParameterID kFilterType = 19;
+    constexpr AudioUnitParameterID kFilterType = quadecho::kFilterType;
     if (!request || request->inParamID != kFilterType)
         return kAudioUnitErr_InvalidParameter;
     request->outString = nullptr;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "DelayCore.h"
+#include "Identity.h"
 #include "base/TAUBuffer.h"
 #include "base/VelqAuBase.h"
 
@@ -36,7 +37,12 @@ public:
     OSStatus ProcessCore(const float* inL, const float* inR, float* outL, float* outR, int inStride, int outStride,
                          std::uint32_t frames, bool accumulate);
 
-    static constexpr VstInt32 kVersion = 0x10006;
+    // The build of the frame loop this instance runs: the processor's best unless a test or a
+    // benchmark picks another. Not during processing.
+    void selectFrameLoop(quadecho::FrameLoop loop) noexcept;
+    quadecho::FrameLoop frameLoop() const noexcept;
+
+    static constexpr VstInt32 kVersion = quadecho::kVendorVersion;
 
 protected:
     TAUBuffer<float> stDelayLine;
@@ -45,11 +51,13 @@ protected:
     float afFilterState[3] = {}; // low-pass, high-pass, band-pass
 
 private:
-    // Makes a cleared line of 2 s at sampleRate; false (nothing changed) when that is impossible.
+    // Makes a cleared line of kLineSeconds at sampleRate; false (nothing changed) when that is
+    // impossible.
     bool sizeLine(float sampleRate);
     void processBlock(float** inputs, float** outputs, VstInt32 sampleFrames, bool accumulate);
 
     float lineSampleRate = 0.0f; // the rate the line was sized for
+    quadecho::FrameLoop loop = quadecho::bestFrameLoop();
 
     // The last block's coefficients, reused while the values (compared as read, bit for bit), the
     // rate and the line stay the same.

@@ -6,6 +6,8 @@
 
 namespace {
 
+using namespace quadecho;
+
 float fromLinear(int index, float x)
 {
     AudioUnitParameter parameter{nullptr, static_cast<AudioUnitParameterID>(index), 0, 0};
@@ -25,19 +27,31 @@ TEST(ParameterScaling, NormalisedToRealByUnitWithoutClampingEitherWay)
         float normalised, real, tolerance;
     };
     const Case cases[] = {
-        {0, 0.0f, 0.0f, 0},           {0, 1.0f, 2000.0f, 0},       {0, 0.1f, 200.0f, 0},
-        {0, 0.25f, 500.0f, 0},        {0, 1.2f, 2400.0f, 0},       {0, -0.1f, -200.0f, 0},
-        {1, 0.0f, -1.0f, 0},          {1, 1.0f, 1.0f, 0},          {1, 0.5f, 0.0f, 0},
-        {17, 0.0f, 50.0f, 0},         {17, 1.0f, 8000.0f, 0.001f}, {17, 0.5f, 632.4555f, 0.0001f},
-        {17, 1.2f, 22075.68f, 0.01f}, {17, -0.1f, 30.10f, 0.01f},  {19, 0.3f, 1.2f, 0},
-        {22, 0.5f, 100.0f, 0},        {18, 1.0f, 1.0f, 0},         {21, 0.5f, 5.5f, 0},
+        {kTap1Time, 0.0f, 0.0f, 0},
+        {kTap1Time, 1.0f, 2000.0f, 0},
+        {kTap1Time, 0.1f, 200.0f, 0},
+        {kTap1Time, 0.25f, 500.0f, 0},
+        {kTap1Time, 1.2f, 2400.0f, 0},
+        {kTap1Time, -0.1f, -200.0f, 0},
+        {kTap1Pan, 0.0f, -1.0f, 0},
+        {kTap1Pan, 1.0f, 1.0f, 0},
+        {kTap1Pan, 0.5f, 0.0f, 0},
+        {kFilterCutoff, 0.0f, 50.0f, 0},
+        {kFilterCutoff, 1.0f, 8000.0f, 0.001f},
+        {kFilterCutoff, 0.5f, 632.4555f, 0.0001f},
+        {kFilterCutoff, 1.2f, 22075.68f, 0.01f},
+        {kFilterCutoff, -0.1f, 30.10f, 0.01f},
+        {kFilterType, 0.3f, 1.2f, 0},
+        {kMasterFeedback, 0.5f, 100.0f, 0},
+        {kFilterQ, 1.0f, 1.0f, 0},
+        {kSaturation, 0.5f, 5.5f, 0},
     };
     for (const Case& c : cases)
         EXPECT_NEAR(fromLinear(c.index, c.normalised), c.real, c.tolerance) << c.index << " at " << c.normalised;
-    EXPECT_EQ(toLinear(0, 2400.0f), 1.2f);
-    EXPECT_EQ(toLinear(0, -200.0f), -0.1f);
-    EXPECT_GT(toLinear(17, 16000.0f), 1.0f);
-    EXPECT_NEAR(toLinear(17, 632.4555f), 0.5f, 1e-6f);
+    EXPECT_EQ(toLinear(kTap1Time, 2400.0f), 1.2f);
+    EXPECT_EQ(toLinear(kTap1Time, -200.0f), -0.1f);
+    EXPECT_GT(toLinear(kFilterCutoff, 16000.0f), 1.0f);
+    EXPECT_NEAR(toLinear(kFilterCutoff, 632.4555f), 0.5f, 1e-6f);
 }
 
 TEST(ParameterScaling, DefaultsReadBackAsTheHostSeesThem)
@@ -48,8 +62,8 @@ TEST(ParameterScaling, DefaultsReadBackAsTheHostSeesThem)
     for (int i = 0; i < kNumParams; ++i)
         EXPECT_EQ(toLinear(i, astParamInfos[i].defaultValue), expected[i]) << "row " << i;
     // The middle pans are the single-precision sums -1 + 2/3 and -1 + 4/3.
-    EXPECT_EQ(std::bit_cast<std::uint32_t>(astParamInfos[5].defaultValue), 0xbeaaaaaau);
-    EXPECT_EQ(std::bit_cast<std::uint32_t>(astParamInfos[9].defaultValue), 0x3eaaaaacu);
+    EXPECT_EQ(std::bit_cast<std::uint32_t>(astParamInfos[kTap2Pan].defaultValue), 0xbeaaaaaau);
+    EXPECT_EQ(std::bit_cast<std::uint32_t>(astParamInfos[kTap3Pan].defaultValue), 0x3eaaaaacu);
 }
 
 TEST(ParameterScaling, RoundedUnitsRoundHalvesUpAndAFlatRowMapsToItsValue)

@@ -19,7 +19,7 @@ public:
     explicit TextEffect(bool namesIndexedValues = false)
         : VelqAuBase(nullptr, 1, VelqProgramBasic::Factory), namesIndexedValues(namesIndexedValues)
     {
-        std::copy(std::begin(astParamInfos), std::end(astParamInfos), rows);
+        std::copy(astParamInfos, astParamInfos + kNumParams, rows);
         rows[kBoolean] = {CFSTR("Bypass"), kAudioUnitParameterUnit_Boolean, 0, 1, 0};
         rows[kIndexed] = {CFSTR("Mode"), kAudioUnitParameterUnit_Indexed, 0, 3, 0};
         rows[kGeneric] = {CFSTR("Amount"), kAudioUnitParameterUnit_Generic, -1e30f, 1e30f, 0};

@@ -1,5 +1,6 @@
 #include "base/CAVectorUnit.h"
 #include "base/VelqAuBase.h"
+#include "platform/Arch.h"
 
 #include <gtest/gtest.h>
 
@@ -21,7 +22,7 @@ struct Programs : ::testing::Test {
 
 TEST_F(Programs, AllStartAsDefaultsAndTakeWritesToTheCurrentOneOnly)
 {
-    for (VstInt32 index : {-1, 23, 1000, INT32_MIN}) { // outside the table: ignored
+    for (VstInt32 index : {-1, VstInt32(kNumParams), 1000, INT32_MIN}) { // outside the table: ignored
         base.setParameter(index, 0.5f);
         EXPECT_EQ(base.getParameter(index), 0.0f);
     }
@@ -34,13 +35,14 @@ TEST_F(Programs, AllStartAsDefaultsAndTakeWritesToTheCurrentOneOnly)
         for (int i = 0; i < kNumParams; ++i)
             EXPECT_EQ(base.getParameter(i), linearDefault(i)) << i;
     }
-    base.setParameter(0, 0.25f);
-    EXPECT_EQ(base.getParameter(0), 0.25f);
+    const VstInt32 tap1Time = quadecho::kTap1Time;
+    base.setParameter(tap1Time, 0.25f);
+    EXPECT_EQ(base.getParameter(tap1Time), 0.25f);
     select(1);
-    EXPECT_EQ(base.getParameter(0), 0.1f);
-    base.setParameter(0, 0.75f);
+    EXPECT_EQ(base.getParameter(tap1Time), 0.1f);
+    base.setParameter(tap1Time, 0.75f);
     select(0);
-    EXPECT_EQ(base.getParameter(0), 0.25f);
+    EXPECT_EQ(base.getParameter(tap1Time), 0.25f);
     select(8); // no such program
     EXPECT_EQ(base.getProgram(), 0);
 }
@@ -165,7 +167,7 @@ OSErr fakeGestalt(OSType selector, SInt32* response)
 
 TEST(VectorUnit, FeatureBitsMapToTheUnitDeterminedOnce)
 {
-#if defined(__powerpc__)
+#if QUADECHO_ARCH_POWERPC
     const Features cases[] = {{noErr, 0, 0, 0x10, CAVectorUnit::kAltiVec},
                               {noErr, 0, 0, ~0x10, CAVectorUnit::kNone},
                               {-5551, 0, 0, 0x10, CAVectorUnit::kNone}};

@@ -1,8 +1,11 @@
 // The signal path as a host drives it: mix and pan, the two callbacks, blocks of every kind, the
-// tap delays within the line, and the line across rate changes.
+// tap delays within the line, the line across rate changes, and changes heard from the next block.
 #include "EffectHost.h"
+#include "platform/Arch.h"
 
-#if defined(__SSE__) || defined(__x86_64__)
+#include <tuple>
+
+#if QUADECHO_ARCH_X86
 #include <xmmintrin.h>
 #endif
 
@@ -11,15 +14,15 @@ namespace {
 // Only tap 1 sounds, with no feedback anywhere.
 void soloTap1(EffectHost& host)
 {
-    for (int tap = 1; tap < 4; ++tap)
-        host.setReal(4 * tap + 3, 0.0f);
-    host.setReal(14, 0.0f);
+    for (int tap = 1; tap < kNumTaps; ++tap)
+        host.setReal(tapParam(tap, TapParam::Level), 0.0f);
+    host.setReal(kTap4Feedback, 0.0f);
 }
 
 TEST(DelayEffect, DryOnlyAtMixZeroPassesTheInputExactly)
 {
     EffectHost host;
-    host.setReal(16, 0.0f);
+    host.setReal(kWetDryMix, 0.0f);
     const Stereo input = noise(20000, 1);
     const Stereo out = host.render(input, {333});
     EXPECT_EQ(out.left, input.left);
@@ -33,7 +36,7 @@ TEST(DelayEffect, PanLawIsLinear)
         SCOPED_TRACE(pan);
         EffectHost host;
         soloTap1(host);
-        host.setReal(1, pan);
+        host.setReal(kTap1Pan, pan);
         // A small impulse stays on the clipper's nearly straight part: y = v - 4/27 v^3.
         const Stereo out = host.render(impulse(9000, 0, 0.02f, 0.02f));
         const float y = 0.02f - 0.148148149f * 0.02f * 0.02f * 0.02f;
@@ -117,7 +120,7 @@ TEST(DelayEffect, TapDelaysInSamples)
         EffectHost host;
         host.setSampleRate(c.lineRate);
         soloTap1(host);
-        host.set(0, c.normalisedTime);
+        host.set(kTap1Time, c.normalisedTime);
         host.setSampleRate(c.hostRate, false);
         // Past the end of the line and around again, in blocks that straddle the wrap.
         const Stereo out = host.render(impulse(c.echoAt + 20000, c.impulseAt, 0.5f, 0.5f), {4096, 7, 1});
@@ -135,28 +138,84 @@ TEST(DelayEffect, ResumeAtAnUnchangedRateKeepsTheEchoes)
     EXPECT_EQ(firstNonZero(host.render(Stereo(9000)).left), 8720u);
 }
 
+// A block's coefficients are reused while nothing changes, yet any change between two blocks is
+// heard from the next one on. After a silent block the line and the filter rest as in a fresh
+// instance, so one that had the change from the start must sound the same.
+TEST(DelayEffect, ChangesBetweenBlocksAreHeardFromTheNextBlock)
+{
+    using Step = void (*)(EffectHost&);
+    const std::tuple<const char*, Step, Step> cases[] = {
+        {"the first parameter", [](EffectHost&) {}, [](EffectHost& h) { h.setReal(kTap1Time, 300.0f); }},
+        {"the last parameter", [](EffectHost&) {}, [](EffectHost& h) { h.setReal(kMasterFeedback, 150.0f); }},
+        {"another program",
+         [](EffectHost& h) {
+             h.dispatch(effSetProgram, 0, 5);
+             h.setReal(kTap2Time, 50.0f);
+             h.setReal(kFilterType, 1.0f);
+             h.dispatch(effSetProgram, 0, 0);
+         },
+         [](EffectHost& h) { h.dispatch(effSetProgram, 0, 5); }},
+        {"the rate without a resume", [](EffectHost&) {}, [](EffectHost& h) { h.setSampleRate(48000.0f, false); }},
+        {"the line sized on resume for the rate already in use (2000 ms: 88200 samples, then 96000)",
+         [](EffectHost& h) {
+             h.setReal(kTap1Time, 2000.0f);
+             h.setSampleRate(48000.0f, false);
+         },
+         [](EffectHost& h) { h.setSampleRate(48000.0f); }},
+    };
+    const Stereo input = noise(100000, 21);
+    for (const auto& [name, setUp, change] : cases) {
+        SCOPED_TRACE(name);
+        EffectHost changed, fresh;
+        setUp(changed);
+        changed.render(Stereo(512));
+        change(changed);
+        setUp(fresh);
+        change(fresh);
+        const Stereo got = changed.render(input), expected = fresh.render(input);
+        for (std::size_t i = 0; i < input.size(); ++i) {
+            ASSERT_NEAR(got.left[i], expected.left[i], 1e-6f) << i;
+            ASSERT_NEAR(got.right[i], expected.right[i], 1e-6f) << i;
+        }
+    }
+}
+
 TEST(DelayEffect, FilterStaysStableAtLowRates)
 {
     for (float rate : {8000.0f, 11025.0f, 4000.0f, 1000.0f}) {
         SCOPED_TRACE(rate);
         EffectHost host;
         host.setSampleRate(rate);
-        host.set(17, 1.0f); // 8000 Hz
-        host.set(20, 1.0f); // + 7937.5 Hz of sweep
-        host.setReal(19, 2.0f);
-        host.setReal(18, 1.0f);
+        host.set(kFilterCutoff, 1.0f); // 8000 Hz
+        host.set(kFilterSweep, 1.0f);  // + 7937.5 Hz of sweep
+        host.setReal(kFilterType, 2.0f);
+        host.setReal(kFilterQ, 1.0f);
         EXPECT_TRUE(allFinite(host.render(noise(20000, 9))));
     }
 }
 
-#if defined(__SSE__) || defined(__x86_64__)
-TEST(DelayEffect, AudioCallbacksRestoreTheCallersFloatingPointMode)
+#if QUADECHO_ARCH_X86
+// Denormals count as zero while processing (the dry path shows it: at mix 0 it passes the input
+// exactly), and the caller's mode comes back afterwards, whichever it was.
+TEST(DelayEffect, AudioCallbacksFlushDenormalsAndRestoreTheCallersMode)
 {
-    EffectHost host;
-    const unsigned before = _mm_getcsr();
-    host.render(noise(512, 4), {512}, Callback::Replacing);
-    host.render(noise(512, 4), {512}, Callback::Accumulating);
-    EXPECT_EQ(_mm_getcsr(), before);
+    constexpr unsigned kExceptionFlags = 0x3f; // sticky: any arithmetic may set them
+    constexpr unsigned kFlushModes = 0x8040;   // flush-to-zero, denormals-are-zero
+    const unsigned saved = _mm_getcsr();
+    for (unsigned callerModes : {0u, kFlushModes}) {
+        SCOPED_TRACE(callerModes);
+        EffectHost host;
+        host.setReal(kWetDryMix, 0.0f);
+        _mm_setcsr((saved & ~kFlushModes) | callerModes);
+        const unsigned before = _mm_getcsr() & ~kExceptionFlags;
+        const Stereo replaced = host.render(Stereo(64, 1e-40f), {64}, Callback::Replacing);
+        const Stereo added = host.render(Stereo(64, 1e-40f), {64}, Callback::Accumulating);
+        const unsigned after = _mm_getcsr() & ~kExceptionFlags;
+        _mm_setcsr(saved);
+        EXPECT_EQ(after, before);
+        EXPECT_EQ(replaced.left[0], 0.0f);
+        EXPECT_EQ(added.right[63], 0.0f);
+    }
 }
 #endif
 

@@ -5,6 +5,7 @@
 #include "base/ParameterTable.h"
 #include "effect/VelqQuadecho.h"
 #include "vst/AEffect.h"
+#include "vst/EntryPoint.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +16,7 @@
 #include <string>
 #include <vector>
 
-extern "C" AEffect* VSTPluginMain(audioMasterCallback audioMaster);
+using namespace quadecho;
 
 constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 constexpr float kInf = std::numeric_limits<float>::infinity();
@@ -35,7 +36,10 @@ enum class Callback { Replacing, Accumulating };
 
 class EffectHost {
 public:
-    EffectHost() : e(VSTPluginMain(testHostCallback)) {}
+    explicit EffectHost(quadecho::FrameLoop loop = quadecho::bestFrameLoop()) : e(VSTPluginMain(testHostCallback))
+    {
+        effect().selectFrameLoop(loop);
+    }
     ~EffectHost() { dispatch(effClose); }
 
     AEffect* record() const { return e; }

@@ -20,13 +20,13 @@ void busyButInRange(EffectHost& host)
 {
     for (VstInt32 i = 0; i < kNumParams; ++i)
         host.set(i, 1.0f);
-    for (int tap = 0; tap < 4; ++tap) {
-        host.set(4 * tap, 0.01f + 0.1f * static_cast<float>(tap)); // 20, 220, 420, 620 ms
-        host.set(4 * tap + 1, static_cast<float>(tap) / 3.0f);
+    for (int tap = 0; tap < kNumTaps; ++tap) {
+        host.set(tapParam(tap, TapParam::Time), 0.01f + 0.1f * static_cast<float>(tap)); // 20, 220, 420, 620 ms
+        host.set(tapParam(tap, TapParam::Pan), static_cast<float>(tap) / 3.0f);
     }
-    host.set(16, 0.5f);
-    host.set(17, 0.7f);
-    host.setReal(19, 2.5f);
+    host.set(kWetDryMix, 0.5f);
+    host.set(kFilterCutoff, 0.7f);
+    host.setReal(kFilterType, 2.5f);
 }
 
 template <class Hostile> void expectRecovery(const std::string& name, Hostile hostile)
@@ -102,7 +102,8 @@ TEST(HostileHost, TextsStayWithinTheirLimits)
         {effGetParamName, 16},   {effGetParamLabel, 8},          {effGetParamDisplay, 24},
         {effGetProgramName, 32}, {effGetProgramNameIndexed, 32},
     };
-    const VstInt32 indexes[] = {INT32_MIN, -1, 0, 16, 17, 19, 22, 23, 1000, INT32_MAX};
+    const VstInt32 indexes[] = {INT32_MIN,       -1,         kTap1Time, kWetDryMix, kFilterCutoff, kFilterType,
+                                kMasterFeedback, kNumParams, 1000,      INT32_MAX};
     EffectHost host;
     std::string longName(200, 'n');
     for (VstIntPtr program : {7, 8, -1, 0}) { // switched and renamed, existing or not

@@ -39,16 +39,15 @@ TEST(ImpulseResponse, DefaultsMatchTheReferenceInEveryChunking)
         {"irregular blocks in place", {1023, 0, 5, 3001, 2, 513}, true},
     };
     // Both builds of the frame loop where this processor runs the wide one.
-    for (bool wide : {false, true}) {
-        if (wide && !quadecho::wideFramesAvailable())
+    for (FrameLoop loop : {FrameLoop::Portable, FrameLoop::Wide}) {
+        if (!quadecho::canRun(loop))
             continue;
-        quadecho::useWideFrames(wide);
         for (const auto& [name, blocks, inPlace] : cases) {
-            SCOPED_TRACE(::testing::Message() << name << (wide ? " (wide)" : " (portable)"));
-            expectReference(EffectHost().render(impulse(kFrames), blocks, Callback::Replacing, inPlace));
+            SCOPED_TRACE(::testing::Message() << name << (loop == FrameLoop::Wide ? " (wide)" : " (portable)"));
+            EffectHost host(loop);
+            expectReference(host.render(impulse(kFrames), blocks, Callback::Replacing, inPlace));
         }
     }
-    quadecho::useWideFrames(true);
 }
 
 // Away from the defaults too, neither the blocks, in place or not, nor the build of the frame
@@ -56,21 +55,19 @@ TEST(ImpulseResponse, DefaultsMatchTheReferenceInEveryChunking)
 TEST(ImpulseResponse, BlocksAndFrameLoopsAgreeAwayFromTheDefaults)
 {
     const Stereo input = noise(30001, 5);
-    auto render = [&](bool wide, std::vector<int> blocks, bool inPlace) {
-        quadecho::useWideFrames(wide);
-        EffectHost host;
-        host.setReal(2, 50.0f); // tap 1 fed back, the filter between band and high, saturation
-        host.setReal(19, 2.5f);
-        host.setReal(21, 3.0f);
-        const Stereo out = host.render(input, blocks, Callback::Replacing, inPlace);
-        quadecho::useWideFrames(true);
-        return out;
+    auto render = [&](FrameLoop loop, std::vector<int> blocks, bool inPlace) {
+        EffectHost host(loop);
+        host.setReal(kTap1Feedback, 50.0f); // tap 1 fed back, the filter between band and high, saturation
+        host.setReal(kFilterType, 2.5f);
+        host.setReal(kSaturation, 3.0f);
+        return host.render(input, blocks, Callback::Replacing, inPlace);
     };
-    const Stereo reference = render(false, {30001}, false);
-    for (bool wide : {false, true}) {
+    const Stereo reference = render(FrameLoop::Portable, {30001}, false);
+    for (FrameLoop loop : {FrameLoop::Portable, FrameLoop::Wide}) {
         for (const auto& blocks : {std::vector<int>{1}, {1000, 333, 7}, {4096}}) {
-            SCOPED_TRACE(::testing::Message() << blocks.size() << " block sizes" << (wide ? " (wide)" : ""));
-            const Stereo out = render(wide, blocks, blocks.size() > 1);
+            SCOPED_TRACE(::testing::Message()
+                         << blocks.size() << " block sizes" << (loop == FrameLoop::Wide ? " (wide)" : ""));
+            const Stereo out = render(loop, blocks, blocks.size() > 1);
             for (std::size_t i = 0; i < out.size(); ++i) {
                 ASSERT_NEAR(out.left[i], reference.left[i], 1e-6f) << i;
                 ASSERT_NEAR(out.right[i], reference.right[i], 1e-6f) << i;

@@ -12,18 +12,29 @@ TEST(EffectParameterTexts, FreshProgramShowsTheDefaults)
         const char* display;
     };
     const Case cases[] = {
-        {0, "Tap 1 time", "ms", "200.0"},      {1, "Tap 1 pan", "L/R", "-1.000"},
-        {2, "Tap 1 feedback", "%", "0.000"},   {3, "Tap 1 level", "", "1.000"},
-        {4, "Tap 2 time", "ms", "400.0"},      {5, "Tap 2 pan", "L/R", "-0.333"},
-        {6, "Tap 2 feedback", "%", "0.000"},   {7, "Tap 2 level", "", "1.000"},
-        {8, "Tap 3 time", "ms", "600.0"},      {9, "Tap 3 pan", "L/R", "0.333"},
-        {10, "Tap 3 feedback", "%", "0.000"},  {11, "Tap 3 level", "", "1.000"},
-        {12, "Tap 4 time", "ms", "800.0"},     {13, "Tap 4 pan", "L/R", "1.000"},
-        {14, "Tap 4 feedback", "%", "40.00"},  {15, "Tap 4 level", "", "1.000"},
-        {16, "Wet/Dry mix", "", "1.000"},      {17, "Filter Cutoff", "Hz", "1000"},
-        {18, "Filter Q", "", "0.100"},         {19, "Filter Type", "", "Thru"},
-        {20, "Filter Sweep", "", "0.000"},     {21, "Saturation", "", "0.000"},
-        {22, "Master feedback", "%", "100.0"},
+        {kTap1Time, "Tap 1 time", "ms", "200.0"},
+        {kTap1Pan, "Tap 1 pan", "L/R", "-1.000"},
+        {kTap1Feedback, "Tap 1 feedback", "%", "0.000"},
+        {kTap1Level, "Tap 1 level", "", "1.000"},
+        {kTap2Time, "Tap 2 time", "ms", "400.0"},
+        {kTap2Pan, "Tap 2 pan", "L/R", "-0.333"},
+        {kTap2Feedback, "Tap 2 feedback", "%", "0.000"},
+        {kTap2Level, "Tap 2 level", "", "1.000"},
+        {kTap3Time, "Tap 3 time", "ms", "600.0"},
+        {kTap3Pan, "Tap 3 pan", "L/R", "0.333"},
+        {kTap3Feedback, "Tap 3 feedback", "%", "0.000"},
+        {kTap3Level, "Tap 3 level", "", "1.000"},
+        {kTap4Time, "Tap 4 time", "ms", "800.0"},
+        {kTap4Pan, "Tap 4 pan", "L/R", "1.000"},
+        {kTap4Feedback, "Tap 4 feedback", "%", "40.00"},
+        {kTap4Level, "Tap 4 level", "", "1.000"},
+        {kWetDryMix, "Wet/Dry mix", "", "1.000"},
+        {kFilterCutoff, "Filter Cutoff", "Hz", "1000"},
+        {kFilterQ, "Filter Q", "", "0.100"},
+        {kFilterType, "Filter Type", "", "Thru"},
+        {kFilterSweep, "Filter Sweep", "", "0.000"},
+        {kSaturation, "Saturation", "", "0.000"},
+        {kMasterFeedback, "Master feedback", "%", "100.0"},
     };
     EffectHost host;
     EXPECT_EQ(host.record()->numParams, static_cast<VstInt32>(std::size(cases)));
@@ -40,7 +51,7 @@ TEST(EffectParameterTexts, FreshProgramShowsTheDefaults)
 TEST(EffectParameterTexts, FilterTypeIsNamedAtWholeValuesOnly)
 {
     EffectHost host;
-    auto nameOf = [&](const float* value, AudioUnitParameterID id = 19) -> std::string {
+    auto nameOf = [&](const float* value, AudioUnitParameterID id = kFilterType) -> std::string {
         AudioUnitParameterStringFromValue request{id, value, nullptr};
         if (host.effect().GetProperty(kAudioUnitProperty_ParameterStringFromValue, 0, 0, &request) != 0)
             return "(error)";
@@ -58,12 +69,12 @@ TEST(EffectParameterTexts, FilterTypeIsNamedAtWholeValuesOnly)
     };
     for (const auto& [value, name] : values)
         EXPECT_EQ(nameOf(&value), name) << value;
-    EXPECT_EQ(nameOf(nullptr, 18), "(error)");
+    EXPECT_EQ(nameOf(nullptr, kFilterQ), "(error)");
 
     const std::pair<float, const char*> shown[] = {{3.0f, "High"}, {4.0f, "Thru"}, {2.5f, "2.500"}};
     for (const auto& [value, text] : shown) {
-        host.setReal(19, value);
-        EXPECT_EQ(host.text(effGetParamDisplay, 19), text) << value;
+        host.setReal(kFilterType, value);
+        EXPECT_EQ(host.text(effGetParamDisplay, kFilterType), text) << value;
     }
 }
 
@@ -74,13 +85,13 @@ TEST(EffectParameterTexts, ProgramsKeepTheirOwnNamesAndValues)
     char name[] = "Slapback";
     host.dispatch(effSetProgram, 0, 3);
     host.dispatch(effSetProgramName, 0, 0, name);
-    host.set(0, 0.25f);
-    EXPECT_EQ(host.text(effGetParamDisplay, 0), "500.0");
+    host.set(kTap1Time, 0.25f);
+    EXPECT_EQ(host.text(effGetParamDisplay, kTap1Time), "500.0");
     host.dispatch(effSetProgram, 0, 8); // no such program
     EXPECT_EQ(host.text(effGetProgramName), "Slapback");
     host.dispatch(effSetProgram, 0, 0);
     EXPECT_EQ(host.text(effGetProgramName), "Defaults");
-    EXPECT_EQ(host.text(effGetParamDisplay, 0), "200.0");
+    EXPECT_EQ(host.text(effGetParamDisplay, kTap1Time), "200.0");
     char indexed[32] = {};
     EXPECT_EQ(host.dispatch(effGetProgramNameIndexed, 3, 0, indexed), 1);
     EXPECT_STREQ(indexed, "Slapback");

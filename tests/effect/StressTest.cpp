@@ -3,6 +3,7 @@
 // display texts. In the thread sanitizer build any data race between the two fails the test; in
 // every build the output stays finite.
 #include "EffectHost.h"
+#include "platform/Arch.h"
 
 #include <atomic>
 #include <thread>
@@ -11,7 +12,7 @@ namespace {
 
 TEST(Stress, AudioThreadAndControlThreadTogether)
 {
-#if defined(__i386__)
+#if QUADECHO_ARCH_I686
     GTEST_SKIP() << "threads hang under qemu-i386, where the 32-bit x86 tests run";
 #endif
     constexpr VstInt32 kFrames = 64;

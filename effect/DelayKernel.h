@@ -1,0 +1,94 @@
+// The parts of a frame, each written once, for one frame (float) and for four frames side by
+// side (Lanes): the loop input, the soft clipper, one filter step, the morph, the tap sums and the
+// output mix. Included by every file that builds a frame loop for a processor, and by the
+// benchmark's floor kernel. Everything here has internal linkage, so that no copy compiled for
+// one instruction set is ever shared with another.
+#pragma once
+
+#include "DelayCore.h"
+
+namespace quadecho {
+namespace kernel {
+namespace {
+
+// Four frames side by side. The vector type is the compiler's own: SSE2 on x86, AltiVec or plain
+// scalar code elsewhere, with exactly the arithmetic of one frame in every lane.
+typedef float Lanes __attribute__((vector_size(16)));
+
+template <class T> inline T splat(float x) noexcept { return x; }
+template <> inline Lanes splat<Lanes>(float x) noexcept { return Lanes{x, x, x, x}; }
+
+constexpr float fYLim = 1.0f;
+constexpr float fBeta = 0.148148149f; // 4/27: the cubic meets ±fYLim with zero slope at ±1.5
+
+// The block's coefficients in the width of the loop that uses them.
+template <class T> struct Gains {
+    T feedback[kNumTaps], left[kNumTaps], right[kNumTaps];
+    T drive, outGain, wThru, wLow, wBand, wHigh, dry, wet;
+
+    explicit Gains(const BlockCoefficients& c) noexcept
+        : drive(splat<T>(c.drive)), outGain(splat<T>(c.outGain)), wThru(splat<T>(c.wThru)), wLow(splat<T>(c.wLow)),
+          wBand(splat<T>(c.wBand)), wHigh(splat<T>(c.wHigh)), dry(splat<T>(c.dry)), wet(splat<T>(c.wet))
+    {
+        for (int i = 0; i < kNumTaps; ++i) {
+            feedback[i] = splat<T>(c.feedback[i]);
+            left[i] = splat<T>(c.left[i]);
+            right[i] = splat<T>(c.right[i]);
+        }
+    }
+};
+
+// The mono input plus every tap's feedback, in tap order, driven into the clipper.
+template <class T> inline T loopInput(const Gains<T>& g, T xL, T xR, const T (&t)[kNumTaps]) noexcept
+{
+    T v = (xL + xR) * splat<T>(0.5f);
+    for (int i = 0; i < kNumTaps; ++i)
+        v = v + g.feedback[i] * t[i];
+    return v * g.drive;
+}
+
+// Cubic below the knee at ±1.5, the limit beyond it. A value that is not a number compares false
+// both times and gives -fYLim.
+template <class T> inline T softClip(T v) noexcept
+{
+    const T cubic = v - ((splat<T>(fBeta) * v) * v) * v;
+    const T lower = v >= splat<T>(-1.5f) ? cubic : splat<T>(-fYLim);
+    return v > splat<T>(1.5f) ? splat<T>(fYLim) : lower;
+}
+
+// One step of the state-variable filter: the one recurrence of the loop, each update needing the
+// one before.
+inline void filterStep(float y, float f, float damping, FilterState& s) noexcept
+{
+    s.low = s.low + f * s.band;
+    s.high = (y - s.low) - s.band * damping;
+    s.band = s.band + f * s.high;
+}
+
+// Through, low, band and high, weighted by the filter type: what the line receives.
+template <class T> inline T morph(const Gains<T>& g, T y, T low, T band, T high) noexcept
+{
+    return ((g.wThru * y + g.wLow * low) + g.wBand * band) + g.wHigh * high;
+}
+
+// One side's taps weighted by level and pan, in tap order.
+template <class T> inline T tapSum(const T (&gain)[kNumTaps], const T (&t)[kNumTaps]) noexcept
+{
+    T sum = gain[0] * t[0];
+    for (int i = 1; i < kNumTaps; ++i)
+        sum = sum + gain[i] * t[i];
+    return sum;
+}
+
+// One output: dry input and wet taps, added to what the host's buffer held when accumulating.
+template <bool kAccumulate, class T> inline T outputMix(const Gains<T>& g, T old, T x, T taps) noexcept
+{
+    if constexpr (kAccumulate)
+        return (old + g.dry * x) + g.wet * taps;
+    else
+        return g.dry * x + g.wet * taps;
+}
+
+} // namespace
+} // namespace kernel
+} // namespace quadecho
