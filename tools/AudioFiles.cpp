@@ -186,6 +186,27 @@ void SoundWriter::commit()
     out.commit();
 }
 
+int FileSource::read(float* const* buffers, int frames)
+{
+    const auto n = static_cast<std::size_t>(channels());
+    interleaved.resize(static_cast<std::size_t>(frames) * n);
+    const auto got = static_cast<std::size_t>(reader.read(interleaved.data(), frames));
+    for (std::size_t f = 0; f < got; ++f)
+        for (std::size_t c = 0; c < n; ++c)
+            buffers[c][f] = interleaved[f * n + c];
+    return static_cast<int>(got);
+}
+
+void FileSink::write(const float* const* buffers, int channels, int frames)
+{
+    const auto n = static_cast<std::size_t>(channels);
+    interleaved.resize(static_cast<std::size_t>(frames) * n);
+    for (std::size_t f = 0; f < static_cast<std::size_t>(frames); ++f)
+        for (std::size_t c = 0; c < n; ++c)
+            interleaved[f * n + c] = buffers[c][f];
+    writer.write(interleaved.data(), frames);
+}
+
 void checkNotSameFile(const std::string& input, const std::string& output)
 {
     struct stat in {

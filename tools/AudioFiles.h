@@ -1,9 +1,12 @@
 // Sound files through libsndfile, and output written so that it appears only when complete.
 #pragma once
 
+#include "Render.h"
+
 #include <sndfile.h>
 
 #include <string>
+#include <vector>
 
 namespace qtool {
 
@@ -62,6 +65,31 @@ private:
     AtomicFile out;
     SNDFILE* file = nullptr;
     bool floats = false;
+};
+
+// A sound file as the render's source: its interleaved frames dealt out to one buffer per channel.
+class FileSource : public Source {
+public:
+    explicit FileSource(const std::string& path) : reader(path) {}
+    int channels() const override { return reader.channels(); }
+    double sampleRate() const override { return reader.sampleRate(); }
+    long long frames() const override { return reader.frames(); }
+    int read(float* const* buffers, int frames) override;
+
+private:
+    SoundReader reader;
+    std::vector<float> interleaved;
+};
+
+// The render's output into a sound file, its channels interleaved.
+class FileSink : public Sink {
+public:
+    explicit FileSink(SoundWriter& writer) : writer(writer) {}
+    void write(const float* const* buffers, int channels, int frames) override;
+
+private:
+    SoundWriter& writer;
+    std::vector<float> interleaved;
 };
 
 // Refuses an output path that names the input file, under whatever name.

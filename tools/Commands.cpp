@@ -20,46 +20,7 @@ namespace {
 
 // The plot's impulse: quiet enough to stay clear of the clipper, shown scaled back to 1.
 constexpr float kImpulseLevel = 0.001f;
-
-class FileSource : public Source {
-public:
-    explicit FileSource(const std::string& path) : reader(path) {}
-    int channels() const override { return reader.channels(); }
-    double sampleRate() const override { return reader.sampleRate(); }
-    long long frames() const override { return reader.frames(); }
-    int read(float* const* buffers, int frames) override
-    {
-        const auto n = static_cast<std::size_t>(channels());
-        interleaved.resize(static_cast<std::size_t>(frames) * n);
-        const auto got = static_cast<std::size_t>(reader.read(interleaved.data(), frames));
-        for (std::size_t f = 0; f < got; ++f)
-            for (std::size_t c = 0; c < n; ++c)
-                buffers[c][f] = interleaved[f * n + c];
-        return static_cast<int>(got);
-    }
-
-private:
-    SoundReader reader;
-    std::vector<float> interleaved;
-};
-
-class FileSink : public Sink {
-public:
-    explicit FileSink(SoundWriter& writer) : writer(writer) {}
-    void write(const float* const* buffers, int channels, int frames) override
-    {
-        const auto n = static_cast<std::size_t>(channels);
-        interleaved.resize(static_cast<std::size_t>(frames) * n);
-        for (std::size_t f = 0; f < static_cast<std::size_t>(frames); ++f)
-            for (std::size_t c = 0; c < n; ++c)
-                interleaved[f * n + c] = buffers[c][f];
-        writer.write(interleaved.data(), frames);
-    }
-
-private:
-    SoundWriter& writer;
-    std::vector<float> interleaved;
-};
+constexpr int kPlotBlockSize = 512;
 
 double decibels(float level) { return level > 0.0f ? 20.0 * std::log10(static_cast<double>(level)) : -INFINITY; }
 
@@ -69,13 +30,39 @@ void requireOutputs(Plugin& plugin)
         throw ToolError("module '" + plugin.path() + "' has no audio outputs: there is nothing to render");
 }
 
-std::string settingsCaption(Plugin& plugin, const CommonOptions& common)
+std::string settingsCaption(Plugin& plugin, const ModuleOptions& module)
 {
     std::string caption =
         "program " + std::to_string(plugin.program()) + " \"" + plugin.programName(plugin.program()) + "\"";
-    for (const std::string& s : common.settings)
+    for (const std::string& s : module.settings)
         caption += ", " + s;
     return caption;
+}
+
+// The input file or the demo signal, with a note when the effect takes only some of its channels.
+std::unique_ptr<Source> openSource(const std::optional<std::string>& input, Plugin& plugin)
+{
+    std::unique_ptr<Source> source;
+    if (input)
+        source = std::make_unique<FileSource>(*input);
+    else
+        source = std::make_unique<BufferSource>(Planar{demoSignal(kDemoSampleRate)}, kDemoSampleRate);
+    const std::string name = input ? "'" + *input + "'" : "the demo signal";
+    if (source->channels() > 2 && plugin.numInputs() > 1 && source->channels() > plugin.numInputs())
+        std::fprintf(stderr, "quadecho: note: %s has %d channels and the effect takes %d: the rest are left out\n",
+                     name.c_str(), source->channels(), plugin.numInputs());
+    return source;
+}
+
+void reportRender(const RenderOptions& options, int channels, double rate, const RenderSummary& summary,
+                  bool storesFloats)
+{
+    std::printf("Wrote %s: %d channel%s at %g Hz, %.2f s of %s and %.2f s of echo tail, peak %.1f dBFS\n",
+                options.output().c_str(), channels, channels == 1 ? "" : "s", rate,
+                static_cast<double>(summary.inputFrames) / rate, options.input() ? "input" : "demo signal",
+                static_cast<double>(summary.tailFrames) / rate, decibels(summary.peak));
+    if (summary.peak > 1.0f && !storesFloats)
+        std::fprintf(stderr, "quadecho: warning: the output peaks above full scale and this format clips it\n");
 }
 
 } // namespace
@@ -95,15 +82,16 @@ std::string defaultModulePath()
     return dir + "/quadecho.so";
 }
 
-void runInfo(const CommonOptions& common)
+void runInfo(const ModuleOptions& module)
 {
-    Plugin plugin(common.plugin);
+    Module loaded(module.plugin);
+    Plugin& plugin = loaded.plugin;
     // Names first: a module without indexed names is walked through its programs, which must
     // not undo the settings.
     std::vector<std::string> programNames;
     for (int i = 0; i < plugin.numPrograms(); ++i)
         programNames.push_back(plugin.programName(i));
-    applySettings(plugin, common.program, common.settings);
+    applySettings(loaded, module.program, module.settings);
 
     const VstIntPtr version = plugin.vendorVersion();
     std::printf("Module:      %s\n", plugin.path().c_str());
@@ -149,56 +137,37 @@ void runInfo(const CommonOptions& common)
                     programNames[static_cast<std::size_t>(i)].c_str(), i == current ? "  (current)" : "");
 }
 
-void runRender(const CommonOptions& common, const RenderArguments& arguments)
+void runRender(const ModuleOptions& module, const RenderOptions& options)
 {
-    if (arguments.input)
-        checkNotSameFile(*arguments.input, arguments.output);
-    Plugin plugin(common.plugin);
+    if (options.input())
+        checkNotSameFile(*options.input(), options.output());
+    Module loaded(module.plugin);
+    Plugin& plugin = loaded.plugin;
     requireOutputs(plugin);
-    applySettings(plugin, common.program, common.settings);
+    applySettings(loaded, module.program, module.settings);
 
-    std::unique_ptr<Source> source;
-    if (arguments.input)
-        source = std::make_unique<FileSource>(*arguments.input);
-    else
-        source = std::make_unique<BufferSource>(Planar{demoSignal(kDemoSampleRate)}, kDemoSampleRate);
-    const std::string inputName = arguments.input ? "'" + *arguments.input + "'" : "the demo signal";
-    if (source->channels() > 2 && plugin.numInputs() > 1 && source->channels() > plugin.numInputs())
-        std::fprintf(stderr, "quadecho: note: %s has %d channels and the effect takes %d: the rest are left out\n",
-                     inputName.c_str(), source->channels(), plugin.numInputs());
-
+    const std::unique_ptr<Source> source = openSource(options.input(), plugin);
     const double rate = source->sampleRate();
-    SoundWriter writer(arguments.output, plugin.numOutputs(), rate);
+    SoundWriter writer(options.output(), plugin.numOutputs(), rate);
     FileSink sink(writer);
-    RenderOptions options;
-    options.blockSize = arguments.blockSize;
-    options.tailSeconds = arguments.tailSeconds;
-    options.quietSeconds = silenceWindowSeconds(plugin, rate);
-    options.progress = isatty(STDERR_FILENO) != 0;
-    const RenderSummary summary = render(plugin, *source, sink, options);
+    const Tail tail{options.tailSeconds, silenceWindowSeconds(loaded, rate)};
+    const RenderSummary summary = render(plugin, *source, sink, options.blockSize, tail, isatty(STDERR_FILENO) != 0);
     writer.commit();
-
-    std::printf("Wrote %s: %d channel%s at %g Hz, %.2f s of %s and %.2f s of echo tail, peak %.1f dBFS\n",
-                arguments.output.c_str(), plugin.numOutputs(), plugin.numOutputs() == 1 ? "" : "s", rate,
-                static_cast<double>(summary.inputFrames) / rate, arguments.input ? "input" : "demo signal",
-                static_cast<double>(summary.tailFrames) / rate, decibels(summary.peak));
-    if (summary.peak > 1.0f && !writer.storesFloats())
-        std::fprintf(stderr, "quadecho: warning: the output peaks above full scale and this format clips it\n");
+    reportRender(options, plugin.numOutputs(), rate, summary, writer.storesFloats());
 }
 
-void runPlot(const CommonOptions& common, const PlotArguments& arguments)
+void runPlot(const ModuleOptions& module, const PlotOptions& options)
 {
-    Plugin plugin(common.plugin);
+    Module loaded(module.plugin);
+    Plugin& plugin = loaded.plugin;
     requireOutputs(plugin);
-    applySettings(plugin, common.program, common.settings);
-    AtomicFile out(arguments.output);
+    applySettings(loaded, module.program, module.settings);
+    AtomicFile out(options.output);
 
     const double rate = kDemoSampleRate;
     BufferSource impulse(Planar{{kImpulseLevel}}, rate);
     BufferSink response;
-    RenderOptions options;
-    options.tailSeconds = arguments.seconds - 1.0 / rate;
-    render(plugin, impulse, response, options);
+    render(plugin, impulse, response, kPlotBlockSize, Tail{options.seconds - 1.0 / rate}, false);
     for (auto& channel : response.audio)
         for (float& s : channel)
             s /= kImpulseLevel;
@@ -207,10 +176,10 @@ void runPlot(const CommonOptions& common, const PlotArguments& arguments)
     if (name.empty())
         name = plugin.effectName();
     out.writeAll(impulseResponseSvg(response.audio, rate, name + ": impulse response",
-                                    settingsCaption(plugin, common) + "; " + std::to_string(static_cast<int>(rate)) +
+                                    settingsCaption(plugin, module) + "; " + std::to_string(static_cast<int>(rate)) +
                                         " Hz, impulse at -60 dBFS scaled to 1"));
     out.commit();
-    std::printf("Wrote %s: %.1f s of impulse response\n", arguments.output.c_str(), arguments.seconds);
+    std::printf("Wrote %s: %.1f s of impulse response\n", options.output.c_str(), options.seconds);
 }
 
 } // namespace qtool

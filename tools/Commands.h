@@ -7,20 +7,24 @@
 
 namespace qtool {
 
-struct CommonOptions {
+// What every command takes: which module, which program, which parameter values.
+struct ModuleOptions {
     std::string plugin; // module path
     std::vector<std::string> settings;
     std::optional<int> program;
 };
 
-struct RenderArguments {
-    std::optional<std::string> input; // none: the built-in demo signal
-    std::string output;
+struct RenderOptions {
+    std::vector<std::string> files; // [IN] OUT, as given
     int blockSize = 512;
-    std::optional<double> tailSeconds;
+    std::optional<double> tailSeconds; // none: until the output stays quiet
+
+    // None: the built-in demo signal.
+    std::optional<std::string> input() const { return files.size() == 2 ? std::optional(files.front()) : std::nullopt; }
+    const std::string& output() const { return files.back(); }
 };
 
-struct PlotArguments {
+struct PlotOptions {
     std::string output;
     double seconds = 4.0;
 };
@@ -28,8 +32,8 @@ struct PlotArguments {
 // The module a plain `quadecho` loads: the one built or installed beside the tool.
 std::string defaultModulePath();
 
-void runInfo(const CommonOptions& common);
-void runRender(const CommonOptions& common, const RenderArguments& arguments);
-void runPlot(const CommonOptions& common, const PlotArguments& arguments);
+void runInfo(const ModuleOptions& module);
+void runRender(const ModuleOptions& module, const RenderOptions& options);
+void runPlot(const ModuleOptions& module, const PlotOptions& options);
 
 } // namespace qtool

@@ -119,6 +119,8 @@ Plugin::Plugin(const std::string& path) : modulePath(path)
         e = nullptr;
         throw ToolError("module '" + path + "': its effect claims " + counts + ", which cannot be right");
     }
+    inputs = e->numInputs;
+    outputs = e->numOutputs;
     dispatch(effOpen);
 }
 
@@ -235,8 +237,11 @@ void Plugin::start(double sampleRate, int blockSize)
     dispatch(effMainsChanged, 0, 1);
     dispatch(effStartProcess);
     running = true;
-    inputPointers.assign(static_cast<std::size_t>(e->numInputs), nullptr);
-    outputPointers.assign(static_cast<std::size_t>(e->numOutputs), nullptr);
+    // Its buffers are sized by the counts it announced: it may not read more than those.
+    if (e->numInputs != inputs || e->numOutputs != outputs)
+        throw ToolError("module '" + modulePath + "': its effect changed its inputs or outputs when switched on");
+    inputPointers.assign(static_cast<std::size_t>(inputs), nullptr);
+    outputPointers.assign(static_cast<std::size_t>(outputs), nullptr);
 }
 
 void Plugin::process(float* const* inputs, float* const* outputs, int frames)
@@ -295,16 +300,21 @@ std::string flagNames(VstInt32 flags)
         {effFlagsCanDoubleReplacing, "CanDoubleReplacing"},
     };
     std::string s;
+    auto add = [&s](const char* name) {
+        if (!s.empty())
+            s += ' ';
+        s += name;
+    };
     VstInt32 known = 0;
     for (const auto& n : kNames) {
         known |= n.bit;
         if (flags & n.bit)
-            s += (s.empty() ? "" : " ") + std::string(n.name);
+            add(n.name);
     }
     if (flags & ~known) {
         char hex[32];
         std::snprintf(hex, sizeof hex, "0x%x", static_cast<unsigned>(flags & ~known));
-        s += (s.empty() ? "" : " ") + std::string(hex);
+        add(hex);
     }
     return s.empty() ? "none" : s;
 }

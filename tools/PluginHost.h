@@ -35,8 +35,9 @@ public:
     VstInt32 uniqueId() const { return e->uniqueID; }
     VstInt32 flags() const { return e->flags; }
     VstInt32 initialDelay() const { return e->initialDelay; }
-    int numInputs() const { return e->numInputs; }
-    int numOutputs() const { return e->numOutputs; }
+    // As the record announced them when loaded: the buffers the tool hands over are sized by them.
+    int numInputs() const { return inputs; }
+    int numOutputs() const { return outputs; }
     int numParams() const { return e->numParams; }
     int numPrograms() const { return e->numPrograms; }
 
@@ -69,6 +70,7 @@ private:
     std::string modulePath;
     AEffect* e = nullptr;
     bool running = false;
+    int inputs = 0, outputs = 0;
     std::vector<float*> inputPointers, outputPointers;
 };
 

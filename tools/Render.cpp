@@ -94,6 +94,99 @@ void checkInterrupt()
         throw Interrupted();
 }
 
+// Counts quiet frames in a row through a block: the frames up to the one that completes
+// `needed` of them, or none if the block ends first.
+std::optional<int> quietAfter(const Planar& outputs, int frames, long long needed, long long& run)
+{
+    for (int f = 0; f < frames; ++f) {
+        float loudest = 0.0f;
+        for (const auto& channel : outputs)
+            loudest = std::max(loudest, std::fabs(channel[static_cast<std::size_t>(f)]));
+        run = loudest < kQuietLevel ? run + 1 : 0;
+        if (run >= needed)
+            return f + 1;
+    }
+    return std::nullopt;
+}
+
+Planar silence(int channels, int frames)
+{
+    return Planar(static_cast<std::size_t>(channels), std::vector<float>(static_cast<std::size_t>(frames)));
+}
+
+// One render: its buffers, sized once, and the two passes through the effect to the sink.
+class Renderer {
+public:
+    Renderer(Plugin& plugin, Source& source, Sink& sink, int blockSize, bool progress)
+        : plugin(plugin), source(source), sink(sink), block(blockSize), rate(source.sampleRate()),
+          fromSource(silence(source.channels(), block)), inputs(silence(plugin.numInputs(), block)),
+          outputs(silence(plugin.numOutputs(), block)), sourcePointers(pointers(fromSource)),
+          inputPointers(pointers(inputs)), outputPointers(pointers(outputs)), progress(progress, source.frames(), rate)
+    {}
+
+    // The whole source, block by block.
+    void inputPass()
+    {
+        for (;;) {
+            checkInterrupt();
+            const int n = source.read(sourcePointers.data(), block);
+            if (n == 0)
+                return;
+            mapInputs(fromSource, inputs, n);
+            plugin.process(inputPointers.data(), outputPointers.data(), n);
+            emit(n);
+            summary.inputFrames += n;
+            progress.update(summary.inputFrames, false);
+        }
+    }
+
+    // Silence in, until the tail is as long as asked or the output has stayed quiet long enough.
+    void tailPass(const Tail& tail)
+    {
+        const long long limit = frameCount(tail.seconds.value_or(kTailCapSeconds));
+        const long long quietNeeded = std::max(1LL, frameCount(tail.quietSeconds));
+        long long quietRun = 0;
+        for (auto& input : inputs)
+            std::fill(input.begin(), input.end(), 0.0f);
+        while (summary.tailFrames < limit) {
+            checkInterrupt();
+            const int n = static_cast<int>(std::min<long long>(block, limit - summary.tailFrames));
+            plugin.process(inputPointers.data(), outputPointers.data(), n);
+            const std::optional<int> quiet =
+                tail.seconds ? std::nullopt : quietAfter(outputs, n, quietNeeded, quietRun);
+            emit(quiet.value_or(n));
+            summary.tailFrames += quiet.value_or(n);
+            progress.update(summary.inputFrames + summary.tailFrames, true);
+            if (quiet)
+                return;
+        }
+    }
+
+    const RenderSummary& result() const { return summary; }
+
+private:
+    long long frameCount(double seconds) const { return static_cast<long long>(std::llround(seconds * rate)); }
+
+    // The first frames of the outputs, to the sink.
+    void emit(int frames)
+    {
+        for (const auto& channel : outputs)
+            for (int f = 0; f < frames; ++f)
+                summary.peak = std::max(summary.peak, std::fabs(channel[static_cast<std::size_t>(f)]));
+        sink.write(outputPointers.data(), static_cast<int>(outputPointers.size()), frames);
+    }
+
+    Plugin& plugin;
+    Source& source;
+    Sink& sink;
+    const int block;
+    const double rate;
+    Planar fromSource, inputs, outputs;
+    const std::vector<float*> sourcePointers, inputPointers, outputPointers;
+    ProgressBar progress;
+    RenderSummary summary;
+};
+
 } // namespace
 
 void requestInterrupt() { interrupted = 1; }
@@ -119,73 +212,14 @@ void BufferSink::write(const float* const* buffers, int channels, int frames)
                                                   buffers[c] + frames);
 }
 
-RenderSummary render(Plugin& plugin, Source& source, Sink& sink, const RenderOptions& options)
+RenderSummary render(Plugin& plugin, Source& source, Sink& sink, int blockSize, const Tail& tail, bool progress)
 {
-    const int block = options.blockSize;
-    const double rate = source.sampleRate();
-    const auto size = static_cast<std::size_t>(block);
-    Planar fromSource(static_cast<std::size_t>(source.channels()), std::vector<float>(size));
-    Planar inputs(static_cast<std::size_t>(plugin.numInputs()), std::vector<float>(size));
-    Planar outputs(static_cast<std::size_t>(plugin.numOutputs()), std::vector<float>(size));
-    const auto sourcePointers = pointers(fromSource);
-    const auto inputPointers = pointers(inputs);
-    const auto outputPointers = pointers(outputs);
-    const int outChannels = plugin.numOutputs();
-
-    RenderSummary summary;
-    ProgressBar progress(options.progress, source.frames(), rate);
-    auto peakOf = [&](int frames) {
-        for (const auto& channel : outputs)
-            for (int f = 0; f < frames; ++f)
-                summary.peak = std::max(summary.peak, std::fabs(channel[static_cast<std::size_t>(f)]));
-    };
-
-    plugin.start(rate, block);
-    for (;;) {
-        checkInterrupt();
-        const int n = source.read(sourcePointers.data(), block);
-        if (n == 0)
-            break;
-        mapInputs(fromSource, inputs, n);
-        plugin.process(inputPointers.data(), outputPointers.data(), n);
-        peakOf(n);
-        sink.write(outputPointers.data(), outChannels, n);
-        summary.inputFrames += n;
-        progress.update(summary.inputFrames, false);
-    }
-
-    const double tailSeconds = options.tailSeconds.value_or(options.tailCapSeconds);
-    const auto tailLimit = static_cast<long long>(std::llround(tailSeconds * rate));
-    const auto quietNeeded = std::max(1LL, static_cast<long long>(std::llround(options.quietSeconds * rate)));
-    long long quietRun = 0;
-    for (auto& input : inputs)
-        std::fill(input.begin(), input.end(), 0.0f);
-    while (summary.tailFrames < tailLimit) {
-        checkInterrupt();
-        int n = static_cast<int>(std::min<long long>(block, tailLimit - summary.tailFrames));
-        plugin.process(inputPointers.data(), outputPointers.data(), n);
-        bool quietEnough = false;
-        if (!options.tailSeconds) {
-            for (int f = 0; f < n && !quietEnough; ++f) {
-                float loudest = 0.0f;
-                for (const auto& channel : outputs)
-                    loudest = std::max(loudest, std::fabs(channel[static_cast<std::size_t>(f)]));
-                quietRun = loudest < kQuietLevel ? quietRun + 1 : 0;
-                if (quietRun >= quietNeeded) {
-                    quietEnough = true;
-                    n = f + 1;
-                }
-            }
-        }
-        peakOf(n);
-        sink.write(outputPointers.data(), outChannels, n);
-        summary.tailFrames += n;
-        progress.update(summary.inputFrames + summary.tailFrames, true);
-        if (quietEnough)
-            break;
-    }
+    Renderer renderer(plugin, source, sink, blockSize, progress);
+    plugin.start(source.sampleRate(), blockSize);
+    renderer.inputPass();
+    renderer.tailPass(tail);
     plugin.stop();
-    return summary;
+    return renderer.result();
 }
 
 } // namespace qtool

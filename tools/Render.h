@@ -47,14 +47,6 @@ public:
     Planar audio;
 };
 
-struct RenderOptions {
-    int blockSize = 512;
-    std::optional<double> tailSeconds; // exactly this long; otherwise until quiet
-    double quietSeconds = 2.0;         // how long the output must stay quiet to end the tail
-    double tailCapSeconds = 30.0;
-    bool progress = false; // a bar on stderr once the render has taken a second
-};
-
 struct RenderSummary {
     long long inputFrames = 0;
     long long tailFrames = 0;
@@ -63,8 +55,18 @@ struct RenderSummary {
 
 // Below this the tail counts as silent: -90 dBFS.
 constexpr float kQuietLevel = 3.1622776e-5f;
+// However long the output takes to fall quiet, the tail ends here.
+constexpr double kTailCapSeconds = 30.0;
 
-RenderSummary render(Plugin& plugin, Source& source, Sink& sink, const RenderOptions& options);
+// When the echo tail after the input ends: after exactly `seconds`, or once the output has
+// stayed below kQuietLevel for `quietSeconds`, at most kTailCapSeconds.
+struct Tail {
+    std::optional<double> seconds;
+    double quietSeconds = 0.0;
+};
+
+// progress: a bar on stderr once the render has taken a second.
+RenderSummary render(Plugin& plugin, Source& source, Sink& sink, int blockSize, const Tail& tail, bool progress);
 
 // Set from a signal handler: the render stops at the next block and throws Interrupted.
 void requestInterrupt();

@@ -1,6 +1,8 @@
 #include "Settings.h"
 
+#include "base/ParameterIndex.h"
 #include "base/ParameterTable.h"
+#include "effect/Identity.h"
 
 #include <algorithm>
 #include <cctype>
@@ -12,11 +14,19 @@ namespace qtool {
 
 namespace {
 
-// The delay line of the built-in effect holds two seconds at any rate; a tap at 0 ms or at the
-// end of the line reads the whole of it.
-constexpr double kLineSeconds = 2.0;
-constexpr int kTapCount = 4;
-constexpr int kTapTimeStride = 4;
+// How long the output of a module that does not say how long its tail is must stay quiet.
+constexpr double kUnknownTailSeconds = 2.0;
+
+struct Setting {
+    int index;
+    float normalised;
+};
+
+bool isBuiltInEffect(Plugin& plugin)
+{
+    return plugin.uniqueId() == quadecho::kUniqueId && plugin.numParams() == quadecho::kNumParams &&
+           plugin.effectName() == quadecho::kEffectName;
+}
 
 std::string lowered(std::string s)
 {
@@ -71,16 +81,9 @@ std::string formatted(double value)
     return text;
 }
 
-} // namespace
-
-bool isBuiltInEffect(Plugin& plugin)
+Setting parseSetting(Module& module, const std::string& argument)
 {
-    return plugin.uniqueId() == fourCharCode('V', 'Q', 'q', 'e') && plugin.numParams() == kNumParams &&
-           plugin.effectName() == "VelqQuadecho";
-}
-
-Setting parseSetting(Plugin& plugin, const std::string& argument)
-{
+    Plugin& plugin = module.plugin;
     const auto equals = argument.rfind('=');
     if (equals == std::string::npos)
         throw ToolError("--set '" + argument + "': expected NAME=VALUE");
@@ -103,7 +106,7 @@ Setting parseSetting(Plugin& plugin, const std::string& argument)
     const auto real = number(value);
     if (!real)
         throw ToolError("--set '" + argument + "': '" + trimmed(value) + "' is not a number");
-    if (!isBuiltInEffect(plugin))
+    if (!module.builtIn)
         throw ToolError("--set '" + argument + "': the units of this module's parameters are unknown; give a " +
                         "normalised value instead, such as '" + name + "=0.5n'");
 
@@ -114,30 +117,36 @@ Setting parseSetting(Plugin& plugin, const std::string& argument)
     return {index, std::clamp(valueToLinear(row, static_cast<float>(*real)), 0.0f, 1.0f)};
 }
 
-void applySettings(Plugin& plugin, std::optional<int> program, const std::vector<std::string>& settings)
+} // namespace
+
+Module::Module(const std::string& path) : plugin(path), builtIn(isBuiltInEffect(plugin)) {}
+
+void applySettings(Module& module, std::optional<int> program, const std::vector<std::string>& settings)
 {
     // Every value is checked before any is applied: a typo in the last one changes nothing.
     std::vector<Setting> parsed;
     for (const std::string& s : settings)
-        parsed.push_back(parseSetting(plugin, s));
+        parsed.push_back(parseSetting(module, s));
     if (program)
-        plugin.setProgram(*program);
+        module.plugin.setProgram(*program);
     for (const Setting& s : parsed)
-        plugin.setParameter(s.index, s.normalised);
+        module.plugin.setParameter(s.index, s.normalised);
 }
 
-double silenceWindowSeconds(Plugin& plugin, double sampleRate)
+double silenceWindowSeconds(Module& module, double sampleRate)
 {
-    if (!isBuiltInEffect(plugin)) {
-        const VstIntPtr tail = plugin.tailSize(); // 0: not known, 1: none
-        return tail > 1 ? static_cast<double>(tail) / sampleRate : kLineSeconds;
+    if (!module.builtIn) {
+        const VstIntPtr tail = module.plugin.tailSize(); // 0: not known, 1: none
+        return tail > 1 ? static_cast<double>(tail) / sampleRate : kUnknownTailSeconds;
     }
+    // A tap at 0 ms or at the end of the line reads the whole of it.
+    const double line = quadecho::kLineSeconds;
     double longest = 0.0;
-    for (int tap = 0; tap < kTapCount; ++tap) {
-        const int index = tap * kTapTimeStride;
-        const double ms = valueFromLinear(astParamInfos[index], plugin.parameter(index));
+    for (int tap = 0; tap < quadecho::kNumTaps; ++tap) {
+        const int index = quadecho::tapParam(tap, quadecho::TapParam::Time);
+        const double ms = valueFromLinear(astParamInfos[index], module.plugin.parameter(index));
         const double samples = ms * 0.001 * sampleRate;
-        longest = std::max(longest, samples >= 1.0 && ms < kLineSeconds * 1000.0 ? ms * 0.001 : kLineSeconds);
+        longest = std::max(longest, samples >= 1.0 && ms < line * 1000.0 ? ms * 0.001 : line);
     }
     return longest;
 }

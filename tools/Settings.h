@@ -9,24 +9,23 @@
 
 namespace qtool {
 
-// True for the effect built from this source tree: its parameters scale by a table we know.
-bool isBuiltInEffect(Plugin& plugin);
-
-struct Setting {
-    int index;
-    float normalised;
+// A loaded module, and whether it is the effect built from this source tree. Decided once, on
+// loading: only that effect's parameters have units the tool knows (its parameter table) and
+// echoes it can bound (its delay line).
+struct Module {
+    explicit Module(const std::string& path);
+    Plugin plugin;
+    const bool builtIn;
 };
 
-// "NAME=VALUE": NAME is a parameter's name (any case) or index; VALUE is in the parameter's own
-// unit ("Tap 1 time=500" is 500 ms, a trailing label such as "ms" is allowed), or a normalised
-// value with the suffix n ("Tap 1 time=0.25n"). Plain values need the built-in effect's table.
-Setting parseSetting(Plugin& plugin, const std::string& argument);
-
-// Selects the program first, so that the settings land on it.
-void applySettings(Plugin& plugin, std::optional<int> program, const std::vector<std::string>& settings);
+// Selects the program first, so that the settings land on it. Each setting is "NAME=VALUE": NAME
+// is a parameter's name (any case) or index; VALUE is in the parameter's own unit ("Tap 1
+// time=500" is 500 ms, a trailing label such as "ms" is allowed), or a normalised value with
+// the suffix n ("Tap 1 time=0.25n"). Plain values need the built-in effect.
+void applySettings(Module& module, std::optional<int> program, const std::vector<std::string>& settings);
 
 // How long the output must stay quiet before the echo tail counts as over: the longest echo
 // the current settings can still bring back.
-double silenceWindowSeconds(Plugin& plugin, double sampleRate);
+double silenceWindowSeconds(Module& module, double sampleRate);
 
 } // namespace qtool

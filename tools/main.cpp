@@ -7,6 +7,8 @@
 
 #include <csignal>
 #include <cstdio>
+#include <functional>
+#include <span>
 
 namespace {
 
@@ -29,84 +31,74 @@ void catchInterrupts()
     sigaction(SIGTERM, &action, nullptr);
 }
 
-// Options every command takes: which module, which program, which parameter values.
-void addCommonOptions(CLI::App& command, qtool::CommonOptions& common)
+// Options every command takes: which program, which parameter values (--plugin is the app's, so
+// that it may come before or after the command).
+void addModuleOptions(CLI::App& command, qtool::ModuleOptions& module)
 {
     command
-        .add_option("--set", common.settings,
+        .add_option("--set", module.settings,
                     "NAME=VALUE: a parameter by name (any case) or index, the value in its own unit "
                     "(\"Tap 1 time=500\" is 500 ms) or normalised with the suffix n (\"Tap 1 time=0.25n\")")
         ->allow_extra_args(false)
         ->type_name("NAME=VALUE");
-    command.add_option("--program", common.program, "select this program before the --set values")
+    command.add_option("--program", module.program, "select this program before the --set values")
         ->check(CLI::NonNegativeNumber);
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+void addRenderOptions(CLI::App& command, qtool::RenderOptions& render)
 {
-    CLI::App app{"Shows, renders through and plots a plug-in module of the 2.4 interface; without --plugin, "
-                 "the Quadecho module built or installed beside this tool."};
-    app.name("quadecho");
-    app.require_subcommand(1);
-    app.fallthrough();
-    qtool::CommonOptions common;
-    common.plugin = qtool::defaultModulePath();
-    app.add_option("--plugin", common.plugin, "the module to load")->capture_default_str();
-
-    CLI::App* info = app.add_subcommand("info", "identity, inputs and outputs, flags, parameters and programs");
-    addCommonOptions(*info, common);
-
-    qtool::RenderArguments renderArgs;
-    std::vector<std::string> files;
-    CLI::App* render =
-        app.add_subcommand("render", "render IN (WAV, AIFF, FLAC, ...) into OUT, or without IN a built-in demo signal, "
-                                     "and the echo tail after it");
-    render
-        ->add_option("FILES", files,
-                     "[IN] OUT: the sound file to render (none: the built-in demo signal) and the file to write, "
-                     "its format chosen by its extension")
+    command
+        .add_option("FILES", render.files,
+                    "[IN] OUT: the sound file to render (none: the built-in demo signal) and the file to write, "
+                    "its format chosen by its extension")
         ->required()
         ->expected(1, 2)
         ->type_name("");
-    addCommonOptions(*render, common);
-    render->add_option("--block", renderArgs.blockSize, "frames per processing call")
+    command.add_option("--block", render.blockSize, "frames per processing call")
         ->check(CLI::Range(1, 65536))
         ->capture_default_str();
-    render
-        ->add_option("--tail", renderArgs.tailSeconds,
-                     "seconds of echo tail after the input (default: until the output stays below -90 dBFS "
-                     "for the longest tap time, at most 30 s)")
+    command
+        .add_option("--tail", render.tailSeconds,
+                    "seconds of echo tail after the input (default: until the output stays below -90 dBFS "
+                    "for the longest tap time, at most 30 s)")
         ->check(CLI::Range(0.0, 3600.0));
+}
 
-    qtool::PlotArguments plotArgs;
-    CLI::App* plot = app.add_subcommand("plot", "the impulse response (left and right) as an SVG image");
-    plot->add_option("OUT", plotArgs.output, "the SVG file to write")->required();
-    addCommonOptions(*plot, common);
-    plot->add_option("--length", plotArgs.seconds, "seconds shown")
-        ->check(CLI::Range(0.01, 60.0))
-        ->capture_default_str();
+void addPlotOptions(CLI::App& command, qtool::PlotOptions& plot)
+{
+    command.add_option("OUT", plot.output, "the SVG file to write")->required();
+    command.add_option("--length", plot.seconds, "seconds shown")->check(CLI::Range(0.01, 60.0))->capture_default_str();
+}
 
-    try {
-        app.parse(argc, argv);
-    } catch (const CLI::ParseError& e) {
-        return app.exit(e) == 0 ? 0 : 2;
+// One row per command: adding a command is adding a row.
+struct Command {
+    const char* name;
+    const char* description;
+    std::function<void(CLI::App&)> addOptions; // its own, after the module options every command takes
+    std::function<void()> run;
+    bool stopsOnInterrupt; // the first interrupt ends it cleanly, leaving no output
+};
+
+void addCommands(CLI::App& app, qtool::ModuleOptions& module, std::span<const Command> commands)
+{
+    app.name("quadecho");
+    app.require_subcommand(1);
+    app.fallthrough();
+    app.add_option("--plugin", module.plugin, "the module to load")->capture_default_str();
+    for (const Command& c : commands) {
+        CLI::App* command = app.add_subcommand(c.name, c.description);
+        addModuleOptions(*command, module);
+        c.addOptions(*command);
     }
+}
 
+// The exit status of a command: 0, 1 for an error, 130 for an interrupt.
+int run(const Command& command)
+{
+    if (command.stopsOnInterrupt)
+        catchInterrupts();
     try {
-        if (info->parsed()) {
-            qtool::runInfo(common);
-        } else if (render->parsed()) {
-            renderArgs.output = files.back();
-            if (files.size() == 2)
-                renderArgs.input = files.front();
-            catchInterrupts();
-            qtool::runRender(common, renderArgs);
-        } else {
-            catchInterrupts();
-            qtool::runPlot(common, plotArgs);
-        }
+        command.run();
     } catch (const qtool::Interrupted&) {
         std::fprintf(stderr, "quadecho: interrupted; no output written\n");
         return 130;
@@ -114,5 +106,38 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "quadecho: %s\n", e.what());
         return 1;
     }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qtool::ModuleOptions module;
+    module.plugin = qtool::defaultModulePath();
+    qtool::RenderOptions render;
+    qtool::PlotOptions plot;
+    const Command commands[] = {
+        {"info", "identity, inputs and outputs, flags, parameters and programs", [](CLI::App&) {},
+         [&] { qtool::runInfo(module); }, false},
+        {"render",
+         "render IN (WAV, AIFF, FLAC, ...) into OUT, or without IN a built-in demo signal, and the echo tail after it",
+         [&](CLI::App& command) { addRenderOptions(command, render); }, [&] { qtool::runRender(module, render); },
+         true},
+        {"plot", "the impulse response (left and right) as an SVG image",
+         [&](CLI::App& command) { addPlotOptions(command, plot); }, [&] { qtool::runPlot(module, plot); }, true},
+    };
+
+    CLI::App app{"Shows, renders through and plots a plug-in module of the 2.4 interface; without --plugin, "
+                 "the Quadecho module built or installed beside this tool."};
+    addCommands(app, module, commands);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        return app.exit(e) == 0 ? 0 : 2;
+    }
+    for (const Command& c : commands)
+        if (app.got_subcommand(c.name))
+            return run(c);
     return 0;
 }

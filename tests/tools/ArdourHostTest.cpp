@@ -2,6 +2,8 @@
 // records must match `quadecho render` of the same input with the same values.
 #include "ToolTestSupport.h"
 
+#include "base/ParameterIndex.h"
+
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
@@ -19,8 +21,12 @@ constexpr std::size_t kLeadIn = 16384, kLeadOut = 8192;
 // Every part of the signal path away from its default, as normalised values: taps at 120, 250,
 // 370 and 490 ms, two of them fed back, the filter between low- and band-pass at about 1.7 kHz
 // with a sweep, some saturation, and dry signal mixed in.
-const std::string kValues[] = {"0=0.06", "4=0.125", "6=0.3",  "8=0.185",  "12=0.245", "14=0.45",
-                               "16=0.6", "17=0.7",  "18=0.5", "19=0.375", "20=0.1",   "21=0.2"};
+const std::pair<int, const char*> kValues[] = {
+    {quadecho::kTap1Time, "0.06"},    {quadecho::kTap2Time, "0.125"},   {quadecho::kTap2Feedback, "0.3"},
+    {quadecho::kTap3Time, "0.185"},   {quadecho::kTap4Time, "0.245"},   {quadecho::kTap4Feedback, "0.45"},
+    {quadecho::kWetDryMix, "0.6"},    {quadecho::kFilterCutoff, "0.7"}, {quadecho::kFilterQ, "0.5"},
+    {quadecho::kFilterType, "0.375"}, {quadecho::kFilterSweep, "0.1"},  {quadecho::kSaturation, "0.2"},
+};
 
 // The files an Ardour session script says its track recorded.
 std::vector<std::string> sources(const std::string& output)
@@ -97,7 +103,9 @@ TEST(ArdourHost, ScansTheModuleAndRendersWhatQuadechoRenders)
                                            "--tail",      "0"};
     std::vector<std::string> luaArgs = {
         lua, kScripts + "/RenderThroughPlugin.lua", kScripts, session, samples, "VelqQuadecho"};
-    for (const std::string& value : kValues) {
+    // Both take INDEX=VALUE; the tool marks the value as normalised.
+    for (const auto& [index, normalised] : kValues) {
+        const std::string value = std::to_string(index) + "=" + normalised;
         luaArgs.push_back(value);
         renderArgs.insert(renderArgs.end(), {"--set", value + "n"});
     }

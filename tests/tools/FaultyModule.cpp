@@ -19,6 +19,30 @@ EXPORT AEffect* VSTPluginMain(audioMasterCallback)
 #endif
     return &record;
 }
+#elif defined(FAULT_COUNTS_CHANGE)
+static AEffect record{};
+
+// Announces two outputs, then claims eight once switched on.
+static VstIntPtr VSTCALLBACK growOnResume(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr value, void*, float)
+{
+    if (opcode == effMainsChanged && value == 1)
+        record.numOutputs = 8;
+    return 0;
+}
+
+static void VSTCALLBACK silence(AEffect*, float**, float**, VstInt32) {}
+
+EXPORT AEffect* VSTPluginMain(audioMasterCallback)
+{
+    record = AEffect{};
+    record.magic = kEffectMagic;
+    record.dispatcher = growOnResume;
+    record.processReplacing = silence;
+    record.flags = effFlagsCanReplacing;
+    record.numInputs = 2;
+    record.numOutputs = 2;
+    return &record;
+}
 #else
 EXPORT int somethingElse() { return 0; }
 #endif

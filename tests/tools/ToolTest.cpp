@@ -1,6 +1,8 @@
 // The quadecho tool run as users run it, on real files: what it writes, what it refuses.
 #include "ToolTestSupport.h"
 
+#include "base/ParameterIndex.h"
+
 #include <cmath>
 #include <map>
 #include <optional>
@@ -13,6 +15,7 @@ namespace {
 
 const std::string kFaulty = FAULTY_MODULES;
 const std::string kDebianModule = "/usr/lib/vst/ZamDelay-vst.so";
+constexpr int kZamDelayTime = 1; // that module's parameter "Time"
 
 Result tool(std::vector<std::string> args)
 {
@@ -65,11 +68,19 @@ TEST(Render, ImpulseComesOutAsTheEffectsImpulseResponseAtAnyBlockSize)
 
 TEST(Info, SetTakesValuesInTheParametersOwnUnitAfterTheProgram)
 {
-    const std::tuple<const char*, int, double> cases[] = {
-        {"Tap 1 time=500", 0, 0.25},         {"tap 1 TIME = 500 ms", 0, 0.25},  {"4=1000ms", 4, 0.5},
-        {"Filter Cutoff=632.4555", 17, 0.5}, {"Filter Cutoff=8000Hz", 17, 1.0}, {"Tap 2 pan=0.5", 5, 0.75},
-        {"Tap 4 feedback=20%", 14, 0.2},     {"Master feedback=150", 22, 0.75}, {"Filter Q=1", 18, 1.0},
-        {"Saturation=0.25n", 21, 0.25},      {"Tap 3 level=+0.5", 11, 0.5},
+    using namespace quadecho;
+    const std::tuple<std::string, int, double> cases[] = {
+        {"Tap 1 time=500", kTap1Time, 0.25},
+        {"tap 1 TIME = 500 ms", kTap1Time, 0.25},
+        {std::to_string(kTap2Time) + "=1000ms", kTap2Time, 0.5}, // a parameter by its index
+        {"Filter Cutoff=632.4555", kFilterCutoff, 0.5},
+        {"Filter Cutoff=8000Hz", kFilterCutoff, 1.0},
+        {"Tap 2 pan=0.5", kTap2Pan, 0.75},
+        {"Tap 4 feedback=20%", kTap4Feedback, 0.2},
+        {"Master feedback=150", kMasterFeedback, 0.75},
+        {"Filter Q=1", kFilterQ, 1.0},
+        {"Saturation=0.25n", kSaturation, 0.25},
+        {"Tap 3 level=+0.5", kTap3Level, 0.5},
     };
     for (const auto& [set, index, normalised] : cases) {
         const Result r = tool({"info", "--set", set});
@@ -79,7 +90,7 @@ TEST(Info, SetTakesValuesInTheParametersOwnUnitAfterTheProgram)
     // The program is selected first: the setting is not lost to it.
     const Result r = tool({"info", "--program", "3", "--set", "Tap 1 time=1000"});
     EXPECT_NE(r.out.find("current 3"), std::string::npos) << r.out;
-    EXPECT_NEAR(normalisedShown(r.out, 0), 0.5, 1e-6);
+    EXPECT_NEAR(normalisedShown(r.out, kTap1Time), 0.5, 1e-6);
 }
 
 TEST(Render, EveryReadableFormatAndLayoutFeedsBothInputsAlike)
@@ -139,6 +150,7 @@ TEST(BadInput, FailsWithAClearMessageAndLeavesNoOutput)
     std::ofstream(dir / "notes.txt") << "not a sound\n";
     fs::create_hard_link(dir / "in.wav", dir / "same.wav");
     const std::string in = dir / "in.wav", out = dir / "out.wav";
+    const std::string outOfRangeByIndex = std::to_string(quadecho::kTap1Time) + "=1.5n";
     const struct {
         std::vector<std::string> args;
         std::string message; // part of what stderr must say
@@ -150,7 +162,7 @@ TEST(BadInput, FailsWithAClearMessageAndLeavesNoOutput)
         {{"render", in, out, "--set", "Tap 1 time=fast"}, "fast"},
         {{"render", in, out, "--set", "Tap 1 time=1e999"}, "1e999"},
         {{"render", in, out, "--set", "Tap 1 time=2500"}, "2000"},
-        {{"render", in, out, "--set", "0=1.5n"}, "0=1.5n"},
+        {{"render", in, out, "--set", outOfRangeByIndex}, outOfRangeByIndex},
         {{"render", in, out, "--program", "8"}, "program 8"},
         {{"render", in, dir / "./in.wav"}, "in.wav"},
         {{"render", in, dir / "same.wav"}, "same.wav"},
@@ -162,6 +174,7 @@ TEST(BadInput, FailsWithAClearMessageAndLeavesNoOutput)
         {{"render", in, out, "--plugin", kFaulty + "null_effect.so"}, "no effect"},
         {{"render", in, out, "--plugin", kFaulty + "bad_magic.so"}, "not an effect"},
         {{"render", in, out, "--plugin", kFaulty + "bad_counts.so"}, "cannot be right"},
+        {{"render", in, out, "--plugin", kFaulty + "counts_change.so"}, "changed its inputs or outputs"},
         {{"plot", dir / "out.svg", "--set", "Nope=1"}, "Nope"},
     };
     const std::string original = slurp(in);
@@ -217,7 +230,7 @@ TEST(DebianModule, RendersThroughZamDelay)
     const Result info = tool({"info", "--plugin", kDebianModule, "--set", "Time=0.25n"});
     ASSERT_EQ(info.status, 0) << info.err;
     EXPECT_NE(info.out.find("ZamDelay"), std::string::npos);
-    EXPECT_NEAR(normalisedShown(info.out, 1), 0.25, 1e-6);
+    EXPECT_NEAR(normalisedShown(info.out, kZamDelayTime), 0.25, 1e-6);
     // Another module's units are unknown: only normalised values, and the message says so.
     const Result plain = tool({"info", "--plugin", kDebianModule, "--set", "Time=300"});
     EXPECT_EQ(plain.status, 1);
