@@ -92,9 +92,9 @@ TEST(ParameterTexts, NamesAndLabels)
     const std::tuple<int, const char*, const char*> cases[] = {{TextEffect::kLongName, "A name of twent", "dB"},
                                                                {TextEffect::kSeconds, "Length", "seconds"},
                                                                {TextEffect::kBoolean, "Bypass", ""},
-                                                               {22, "Master feedback", "%"},
+                                                               {quadecho::kMasterFeedback, "Master feedback", "%"},
                                                                {-1, "", ""},
-                                                               {23, "", ""}};
+                                                               {kNumParams, "", ""}};
     for (const auto& [index, expectedName, expectedLabel] : cases) {
         char name[32], label[32];
         std::memset(name, 'x', sizeof name);

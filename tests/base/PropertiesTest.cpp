@@ -86,7 +86,7 @@ TEST(Properties, BaseAnswersNoPropertyAndWritesNothing)
         EXPECT_EQ(std::make_tuple(size, writable, ioSize, data), std::make_tuple(1234u, 7, 99u, 42));
     }
     CFArrayRef strings = reinterpret_cast<CFArrayRef>(&base);
-    EXPECT_EQ(base.GetParameterValueStrings(0, 19, &strings), kAudioUnitErr_InvalidParameter);
+    EXPECT_EQ(base.GetParameterValueStrings(0, quadecho::kFilterType, &strings), kAudioUnitErr_InvalidParameter);
     EXPECT_EQ(strings, reinterpret_cast<CFArrayRef>(&base));
 }
 

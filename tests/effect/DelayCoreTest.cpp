@@ -253,11 +253,22 @@ TEST(DelayCore, TapSumsAndOutputMixMatchTheFrameByFrameDefinition)
     struct Case {
         const char* name;
         std::int32_t delay[kNumTaps];
+        int inStride, outStride;
     };
     const Case cases[] = {
-        {"frame by frame (a delay under 16)", {40, 5, 13, 27}},
-        {"in stretches (every delay 16 or more)", {16, 23, 37, 60}},
-        {"in stretches, a delay of 0 reading the whole line", {30, 0, 17, 45}},
+        {"frame by frame (a delay under 16)", {40, 5, 13, 27}, 1, 1},
+        {"frame by frame, a delay of 1", {1, 20, 33, 50}, 1, 1},
+        {"in stretches (every delay 16 or more)", {16, 23, 37, 60}, 1, 1},
+        {"in stretches, a delay of 0 reading the whole line", {30, 0, 17, 45}, 1, 1},
+        {"inputs two floats apart", {16, 23, 37, 60}, 2, 1},
+        {"outputs two floats apart", {16, 23, 37, 60}, 1, 2},
+    };
+    // Every stride-th float of a buffer holds the channel.
+    const auto spread = [](const std::vector<float>& v, int stride) {
+        std::vector<float> s(v.size() * static_cast<std::size_t>(stride));
+        for (std::size_t n = 0; n < v.size(); ++n)
+            s[n * static_cast<std::size_t>(stride)] = v[n];
+        return s;
     };
     constexpr std::int32_t kLine = 61; // short and odd: reads and writes cross its end often
     constexpr std::size_t kFrames = 400;
@@ -285,7 +296,10 @@ TEST(DelayCore, TapSumsAndOutputMixMatchTheFrameByFrameDefinition)
                 std::copy(std::begin(k.delay), std::end(k.delay), c.delay);
                 // Replacing blocks never read the output: not-a-number there must not leak in.
                 const std::vector<float> nan(kFrames, std::numeric_limits<float>::quiet_NaN());
-                std::vector<float> outL = accumulate ? oldL : nan, outR = accumulate ? oldR : nan;
+                const auto is = static_cast<std::size_t>(k.inStride), os = static_cast<std::size_t>(k.outStride);
+                const std::vector<float> sInL = spread(inL, k.inStride), sInR = spread(inR, k.inStride);
+                std::vector<float> outL = spread(accumulate ? oldL : nan, k.outStride),
+                                   outR = spread(accumulate ? oldR : nan, k.outStride);
                 std::vector<float> expectL = oldL, expectR = oldR;
                 ReferenceLoop reference{std::vector<double>(kLine)};
                 for (std::size_t n = 0; n < kFrames; ++n)
@@ -297,12 +311,14 @@ TEST(DelayCore, TapSumsAndOutputMixMatchTheFrameByFrameDefinition)
                 std::size_t done = 0;
                 for (std::uint32_t frames : blocks) {
                     runFrames(loop, c, line.data(), kLine, w, state,
-                              {&inL[done], &inR[done], &outL[done], &outR[done], 1, 1}, frames, accumulate);
+                              {&sInL[done * is], &sInR[done * is], &outL[done * os], &outR[done * os], k.inStride,
+                               k.outStride},
+                              frames, accumulate);
                     done += frames;
                 }
                 for (std::size_t n = 0; n < kFrames; ++n) {
-                    ASSERT_NEAR(outL[n], expectL[n], 1e-6f) << "left, frame " << n;
-                    ASSERT_NEAR(outR[n], expectR[n], 1e-6f) << "right, frame " << n;
+                    ASSERT_NEAR(outL[n * os], expectL[n], 1e-6f) << "left, frame " << n;
+                    ASSERT_NEAR(outR[n * os], expectR[n], 1e-6f) << "right, frame " << n;
                 }
             }
         }
