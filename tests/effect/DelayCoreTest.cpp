@@ -3,6 +3,7 @@
 // frame loops' tap sums and output mix against a plain scalar loop.
 #include "base/ParameterIndex.h"
 #include "effect/DelayCore.h"
+#include "effect/DelayKernel.h"
 
 #include <gtest/gtest.h>
 
@@ -69,6 +70,20 @@ std::map<std::string, double> byName(const BlockCoefficients& c)
         m["R" + tap] = c.right[i];
     }
     return m;
+}
+
+// The clipper, one frame and four side by side: cubic up to the knee at ±1.5, the limit beyond
+// it, and -1 for a value that is not a number.
+TEST(DelayCore, SoftClipMeetsItsLimitAtTheKnee)
+{
+    const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
+    const std::pair<float, float> cases[] = {{0.0f, 0.0f}, {0.5f, 0.48148148f}, {-0.5f, -0.48148148f},
+                                             {1.5f, 1.0f}, {1.51f, 1.0f},       {-1.51f, -1.0f},
+                                             {inf, 1.0f},  {-inf, -1.0f},       {nan, -1.0f}};
+    for (const auto& [v, y] : cases) {
+        EXPECT_NEAR(kernel::softClip(v), y, 1e-7f) << v;
+        EXPECT_NEAR(kernel::softClip(kernel::splat<kernel::Lanes>(v))[2], y, 1e-7f) << v;
+    }
 }
 
 TEST(DelayCore, CoefficientsFollowTheirFormulas)

@@ -59,6 +59,37 @@ TEST(DelayEffect, ReplacingIgnoresLeftoversAndAccumulatingAddsToThem)
     }
 }
 
+TEST(DelayEffect, IdentityAndShapeAsTheHostSeesThem)
+{
+    EffectHost host;
+    const AEffect* e = host.record();
+    EXPECT_EQ(std::make_tuple(e->numInputs, e->numOutputs, e->numPrograms, e->numParams, e->uniqueID),
+              std::make_tuple(2, 2, 8, 23, 0x56517165)); // 'VQqe'
+    EXPECT_TRUE(e->flags & effFlagsCanReplacing);
+    EXPECT_EQ((e->flags & effFlagsCanMono) != 0, VST_DEPRECATED_SUPPORT != 0);
+    EXPECT_EQ(host.text(effGetEffectName), "VelqQuadecho");
+    EXPECT_EQ(host.text(effGetProductString), "Quadecho Delay");
+    EXPECT_EQ(host.text(effGetVendorString), "Velmorn Quaddle");
+    EXPECT_EQ(host.dispatch(effGetVendorVersion), 65542);
+    EXPECT_EQ(host.dispatch(effGetPlugCategory), 1);
+
+    // What the effect announces of its properties; 29 has no value behind it.
+    const std::tuple<AudioUnitPropertyID, OSStatus, UInt32> properties[] = {
+        {kAudioUnitProperty_InPlaceProcessing, 0, 4},
+        {kAudioUnitProperty_ParameterStringFromValue, 0,
+         sizeof(void*) == 4 ? 12u : 24u}, // three 32-bit fields or pointers
+        {1000, kAudioUnitErr_InvalidProperty, 99}};
+    for (const auto& [id, status, size] : properties) {
+        UInt32 outSize = 99;
+        unsigned char writable = 7;
+        EXPECT_EQ(host.effect().GetPropertyInfo(id, 0, 0, outSize, writable), status) << id;
+        EXPECT_EQ(std::make_pair(outSize, int(writable)), std::make_pair(size, status == 0 ? 0 : 7)) << id;
+    }
+    char data[64];
+    EXPECT_EQ(host.effect().GetProperty(kAudioUnitProperty_InPlaceProcessing, 0, 0, data),
+              kAudioUnitErr_InvalidProperty);
+}
+
 TEST(DelayEffect, EmptyNegativeAndBufferlessBlocksChangeNothing)
 {
     const Stereo input = noise(3000, 3);
@@ -76,6 +107,14 @@ TEST(DelayEffect, EmptyNegativeAndBufferlessBlocksChangeNothing)
     }
     e->processReplacing(e, none, none, 1000);
     e->processReplacing(e, nullptr, buffers, 1000);
+    e->processReplacing(e, buffers, nullptr, 1000);
+    for (int missing = 0; missing < 4; ++missing) { // any one channel pointer
+        float* in[2] = {scratch, scratch + 4};
+        float* out[2] = {scratch, scratch + 4};
+        (missing < 2 ? in : out)[missing % 2] = nullptr;
+        e->processReplacing(e, in, out, 4);
+        e->process(e, in, out, 4);
+    }
     EXPECT_EQ(std::count(scratch, scratch + 8, 5.0f), 8);
 
     // And the state is still where the reference left it.
