@@ -1,71 +1,51 @@
 // Frames per second through the record's replacing callback, as a host calls it.
 #include "FloorKernels.h"
-#include "base/ParameterTable.h"
-#include "effect/VelqQuadecho.h"
-#include "vst/EntryPoint.h"
-#include "vst/AEffect.h"
+#include "tests/support/EffectHost.h"
 
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
 #include <map>
 #include <set>
-#include <random>
 #include <string>
 #include <vector>
 
 namespace {
 
-VstIntPtr VSTCALLBACK benchHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float)
-{
-    return opcode == audioMasterVersion ? 2400 : 0;
-}
-
-using namespace quadecho;
-
 enum Settings { kDefault, kBusy, kDecayingTail };
 
-void setReal(AEffect* e, int index, float real)
-{
-    AudioUnitParameter parameter{nullptr, static_cast<AudioUnitParameterID>(index), 0, 0};
-    e->setParameter(e, index, AUParameterValueToLinear(real, &parameter));
-}
-
 struct Session {
+    EffectHost host;
     AEffect* e;
     std::vector<float> inL, inR, outL, outR;
 
-    Session(Settings settings, int blockSize, FrameLoop loop) : e(VSTPluginMain(benchHost))
+    Session(Settings settings, int blockSize, FrameLoop loop) : host(loop), e(host.record())
     {
-        static_cast<VelqQuadecho*>(static_cast<AudioEffect*>(e->object))->selectFrameLoop(loop);
-        e->dispatcher(e, effSetSampleRate, 0, 0, nullptr, 44100.0f);
-        e->dispatcher(e, effSetBlockSize, 0, blockSize, nullptr, 0.0f);
-        e->dispatcher(e, effMainsChanged, 0, 1, nullptr, 0.0f);
+        host.dispatch(effSetSampleRate, 0, 0, nullptr, 44100.0f);
+        host.dispatch(effSetBlockSize, 0, blockSize);
+        host.dispatch(effMainsChanged, 0, 1);
         if (settings == kBusy) {
             const float times[] = {130.0f, 290.0f, 470.0f, 710.0f};
             for (int tap = 0; tap < kNumTaps; ++tap) {
-                setReal(e, tapParam(tap, TapParam::Time), times[tap]);
-                setReal(e, tapParam(tap, TapParam::Feedback), 30.0f);
+                host.setReal(tapParam(tap, TapParam::Time), times[tap]);
+                host.setReal(tapParam(tap, TapParam::Feedback), 30.0f);
             }
-            setReal(e, kWetDryMix, 0.5f);
-            setReal(e, kFilterQ, 0.4f);
-            setReal(e, kFilterType, 2.5f); // between band- and high-pass
-            setReal(e, kFilterSweep, 0.3f);
-            setReal(e, kSaturation, 6.0f);
+            host.setReal(kWetDryMix, 0.5f);
+            host.setReal(kFilterQ, 0.4f);
+            host.setReal(kFilterType, 2.5f); // between band- and high-pass
+            host.setReal(kFilterSweep, 0.3f);
+            host.setReal(kSaturation, 6.0f);
         } else if (settings == kDecayingTail) {
             for (int tap = 0; tap < kNumTaps; ++tap)
-                setReal(e, tapParam(tap, TapParam::Feedback), 20.0f); // loop gain 0.8: a long, decaying tail
+                host.setReal(tapParam(tap, TapParam::Feedback), 20.0f); // loop gain 0.8: a long, decaying tail
         }
         inL.resize(blockSize);
         inR.resize(blockSize);
         outL.resize(blockSize);
         outR.resize(blockSize);
-        std::mt19937 random(1);
-        std::uniform_real_distribution<float> sample(-0.5f, 0.5f);
-        for (int i = 0; i < blockSize; ++i) {
-            inL[i] = sample(random);
-            inR[i] = sample(random);
-        }
+        Noise source(1, 0.5f);
+        source.fill(inL.data(), inL.size());
+        source.fill(inR.data(), inR.size());
         if (settings == kDecayingTail) {
             // A burst, then silence long enough for the echoes to decay towards the denormal range.
             process(std::vector<float>(4410, 0.5f));
@@ -74,8 +54,6 @@ struct Session {
             std::fill(inR.begin(), inR.end(), 0.0f);
         }
     }
-    ~Session() { e->dispatcher(e, effClose, 0, 0, nullptr, 0.0f); }
-
     void process(const std::vector<float>& mono)
     {
         std::vector<float> l = mono, r = mono;
@@ -118,21 +96,11 @@ BlockCoefficients defaultCoefficients()
     return computeCoefficients(values, 44100.0f, static_cast<std::int32_t>(44100.0f * kLineSeconds));
 }
 
-std::vector<float> noiseBlock(int frames, unsigned seed, float scale)
-{
-    std::mt19937 random(seed);
-    std::uniform_real_distribution<float> sample(-scale, scale);
-    std::vector<float> v(frames);
-    for (float& x : v)
-        x = sample(random);
-    return v;
-}
-
 void floorKernel(benchmark::State& state)
 {
     const int blockSize = static_cast<int>(state.range(0));
     const BlockCoefficients c = defaultCoefficients();
-    const std::vector<float> loopInput = noiseBlock(blockSize, 3, 1.6f);
+    const std::vector<float> loopInput = Noise(3, 1.6f).samples(blockSize);
     FilterState filter{};
     for (auto _ : state)
         benchmark::DoNotOptimize(bench::filterFloor(loopInput.data(), blockSize, c.f, c.damping, filter));
@@ -144,7 +112,7 @@ void literalLoop(benchmark::State& state)
     const int blockSize = static_cast<int>(state.range(0));
     const BlockCoefficients c = defaultCoefficients();
     const auto n = static_cast<std::int32_t>(44100.0f * kLineSeconds);
-    std::vector<float> line(n), inL = noiseBlock(blockSize, 4, 0.5f), inR = noiseBlock(blockSize, 5, 0.5f);
+    std::vector<float> line(n), inL = Noise(4, 0.5f).samples(blockSize), inR = Noise(5, 0.5f).samples(blockSize);
     std::vector<float> outL(blockSize), outR(blockSize);
     std::int32_t w = 0;
     FilterState filter{};

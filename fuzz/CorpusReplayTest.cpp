@@ -27,7 +27,7 @@ TEST(FuzzCorpus, EveryInputRunsCleanly)
         std::fflush(stdout);
         std::ifstream file(path, std::ios::binary);
         const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(file), {}};
-        EXPECT_EQ(LLVMFuzzerTestOneInput(bytes.data(), bytes.size()), 0);
+        LLVMFuzzerTestOneInput(bytes.data(), bytes.size()); // a broken check aborts, failing the case
     }
 }
 

@@ -4,8 +4,7 @@
 // what a host's buffer holds, output written for an empty block). The same function replays the
 // corpus in the ordinary test builds, so the decoding reads bytes only: every processor decodes
 // an input alike.
-#include "vst/AEffect.h"
-#include "vst/EntryPoint.h"
+#include "tests/support/EffectHost.h"
 
 #include <algorithm>
 #include <bit>
@@ -40,8 +39,6 @@ private:
     const std::uint8_t* end;
 };
 
-constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
-constexpr float kInf = std::numeric_limits<float>::infinity();
 constexpr float kDenormal = std::numeric_limits<float>::denorm_min() * 3.0f;
 
 // Values a host should never send and values at the edges of every range.
@@ -93,11 +90,6 @@ VstIntPtr integer(ByteReader& in)
     }
 }
 
-VstIntPtr VSTCALLBACK hostCallback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float)
-{
-    return opcode == audioMasterVersion ? 2400 : 0;
-}
-
 [[noreturn]] void fail(const char* what)
 {
     std::fprintf(stderr, "hostile host: %s\n", what);
@@ -110,13 +102,11 @@ constexpr std::size_t kMostWritten = 64;
 
 class Host {
 public:
-    Host() : e(VSTPluginMain(hostCallback)), buffer(kBufferSize), arrangement(kBufferSize) {}
-
-    bool ready() const { return e != nullptr; }
+    Host() : e(effect.record()), buffer(kBufferSize), arrangement(kBufferSize) {}
 
     void close()
     {
-        if (e->dispatcher(e, effClose, 0, 0, nullptr, 0.0f) != 1)
+        if (effect.close() != 1)
             fail("effClose did not answer 1");
     }
 
@@ -302,6 +292,7 @@ private:
             fail("a text is longer than its limit");
     }
 
+    EffectHost effect;
     AEffect* e;
     std::vector<char> buffer;
     std::vector<char> arrangement;
@@ -328,8 +319,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     ByteReader in(data, size);
     Host host;
-    if (!host.ready())
-        fail("no instance");
     while (!in.done()) {
         switch (in.byte() % kOperationCount) {
         case kDispatch: {

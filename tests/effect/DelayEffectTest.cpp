@@ -1,6 +1,7 @@
 // The signal path as a host drives it: mix and pan, the two callbacks, blocks of every kind, the
 // tap delays within the line, the line across rate changes, and changes heard from the next block.
-#include "EffectHost.h"
+#include "tests/support/EffectHost.h"
+#include <gtest/gtest.h>
 #include "platform/Arch.h"
 
 #include <tuple>

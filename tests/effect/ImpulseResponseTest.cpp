@@ -1,6 +1,7 @@
 // The impulse response at the defaults is the reference for the whole signal path: four taps
 // panned left to right, tap 4 feeding back through the clipper at 40 %.
-#include "EffectHost.h"
+#include "tests/support/EffectHost.h"
+#include <gtest/gtest.h>
 
 #include <cmath>
 #include <map>

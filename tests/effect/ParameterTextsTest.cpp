@@ -1,5 +1,6 @@
 // What a host shows for each parameter, asked through the dispatcher.
-#include "EffectHost.h"
+#include "tests/support/EffectHost.h"
+#include <gtest/gtest.h>
 
 namespace {
 

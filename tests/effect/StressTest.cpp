@@ -2,7 +2,8 @@
 // parameters, switches, renames and names programs, changes the rate without a suspend and reads
 // display texts. In the thread sanitizer build any data race between the two fails the test; in
 // every build the output stays finite.
-#include "EffectHost.h"
+#include "tests/support/EffectHost.h"
+#include <gtest/gtest.h>
 #include "platform/Arch.h"
 
 #include <atomic>

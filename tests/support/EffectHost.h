@@ -1,18 +1,16 @@
-// A minimal host for the tests: loads the effect through its entry point and drives it only
-// through the record, as a host does.
+// A minimal host, without a test framework, for the tests, the benchmark and the fuzz target:
+// loads the effect through its entry point and drives it only through the record, as a host does.
 #pragma once
 
 #include "base/ParameterTable.h"
 #include "effect/VelqQuadecho.h"
+#include "tests/support/Noise.h"
 #include "vst/AEffect.h"
 #include "vst/EntryPoint.h"
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -21,7 +19,7 @@ using namespace quadecho;
 constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 constexpr float kInf = std::numeric_limits<float>::infinity();
 
-inline VstIntPtr VSTCALLBACK testHostCallback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float)
+inline VstIntPtr VSTCALLBACK quietHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float)
 {
     return opcode == audioMasterVersion ? 2400 : 0;
 }
@@ -36,11 +34,25 @@ enum class Callback { Replacing, Accumulating };
 
 class EffectHost {
 public:
-    explicit EffectHost(quadecho::FrameLoop loop = quadecho::bestFrameLoop()) : e(VSTPluginMain(testHostCallback))
+    explicit EffectHost(FrameLoop loop = bestFrameLoop(), audioMasterCallback host = quietHost) : e(VSTPluginMain(host))
     {
         effect().selectFrameLoop(loop);
     }
-    ~EffectHost() { dispatch(effClose); }
+    ~EffectHost()
+    {
+        if (e)
+            close();
+    }
+    EffectHost(const EffectHost&) = delete;
+    EffectHost& operator=(const EffectHost&) = delete;
+
+    // The effect's answer to effClose; the host may not use the record afterwards.
+    VstIntPtr close()
+    {
+        const VstIntPtr answer = dispatch(effClose);
+        e = nullptr;
+        return answer;
+    }
 
     AEffect* record() const { return e; }
     VelqQuadecho& effect() const { return *static_cast<VelqQuadecho*>(static_cast<AudioEffect*>(e->object)); }
@@ -56,6 +68,7 @@ public:
         return buffer;
     }
     void set(VstInt32 index, float normalised) { e->setParameter(e, index, normalised); }
+    float get(VstInt32 index) { return e->getParameter(e, index); }
     // Sets a parameter by its real value, as the table maps it.
     void setReal(VstInt32 index, float real)
     {
@@ -72,6 +85,15 @@ public:
             dispatch(effMainsChanged, 0, 1);
     }
 
+    // One block, the host's buffers as they are.
+    void process(float** in, float** out, VstInt32 frames, Callback callback = Callback::Replacing)
+    {
+        if (callback == Callback::Replacing)
+            e->processReplacing(e, in, out, frames);
+        else
+            e->process(e, in, out, frames);
+    }
+
     // Processes in blocks whose sizes cycle through blockSizes; outputs start as `output`. In
     // place, the host's output buffers hold the input and receive the result.
     Stereo render(Stereo input, std::vector<int> blockSizes = {512}, Callback callback = Callback::Replacing,
@@ -85,11 +107,7 @@ public:
             const auto block = std::min<std::size_t>(blockSizes[which++ % blockSizes.size()], input.size() - done);
             float* out[2] = {output.left.data() + done, output.right.data() + done};
             float* separate[2] = {input.left.data() + done, input.right.data() + done};
-            float** in = inPlace ? out : separate;
-            if (callback == Callback::Replacing)
-                e->processReplacing(e, in, out, static_cast<VstInt32>(block));
-            else
-                e->process(e, in, out, static_cast<VstInt32>(block));
+            process(inPlace ? out : separate, out, static_cast<VstInt32>(block), callback);
             done += block;
         }
         return output;
@@ -107,14 +125,12 @@ inline Stereo impulse(std::size_t frames, std::size_t at = 0, float left = 1.0f,
     return s;
 }
 
-// Uniform noise from a fixed seed.
-inline Stereo noise(std::size_t frames, unsigned seed)
+inline Stereo noise(std::size_t frames, unsigned seed, float peak = 1.0f)
 {
-    std::mt19937 random(seed);
-    std::uniform_real_distribution<float> sample(-1.0f, 1.0f);
+    Noise source(seed, peak);
     Stereo s(frames);
-    for (float* channel : {s.left.data(), s.right.data()})
-        std::generate_n(channel, frames, [&] { return sample(random); });
+    source.fill(s.left.data(), frames);
+    source.fill(s.right.data(), frames);
     return s;
 }
 

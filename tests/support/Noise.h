@@ -1,0 +1,29 @@
+// The one source of test noise: uniform in [-peak, peak], the same sequence for a seed on every
+// target, so a failure reproduces from the seed alone.
+#pragma once
+
+#include <cstddef>
+#include <random>
+#include <vector>
+
+class Noise {
+public:
+    explicit Noise(unsigned seed, float peak = 1.0f) : random(seed), sample(-peak, peak) {}
+
+    float next() { return sample(random); }
+    void fill(float* to, std::size_t count)
+    {
+        for (std::size_t i = 0; i < count; ++i)
+            to[i] = next();
+    }
+    std::vector<float> samples(std::size_t count)
+    {
+        std::vector<float> v(count);
+        fill(v.data(), count);
+        return v;
+    }
+
+private:
+    std::mt19937 random;
+    std::uniform_real_distribution<float> sample;
+};
