@@ -1,48 +1,48 @@
-// Modules that break what a host relies on, one fault each, chosen when compiled.
+// Modules that break what a host relies on, one fault each, chosen when compiled; and the least
+// a module may be.
 #include "vst/AEffect.h"
 
-#define EXPORT extern "C" __attribute__((visibility("default")))
+#include <cstring>
 
-#if defined(FAULT_NULL_EFFECT)
-EXPORT AEffect* VSTPluginMain(audioMasterCallback) { return nullptr; }
-#elif defined(FAULT_BAD_MAGIC) || defined(FAULT_BAD_COUNTS)
-static VstIntPtr VSTCALLBACK answerNothing(AEffect*, VstInt32, VstInt32, VstIntPtr, void*, float) { return 0; }
+#if defined(FAULT_NO_ENTRY)
+extern "C" __attribute__((visibility("default"))) int somethingElse() { return 0; }
+#else
+static AEffect record{};
+static float gain = 0.0f;
 
-EXPORT AEffect* VSTPluginMain(audioMasterCallback)
+extern "C" __attribute__((visibility("default"))) AEffect* VSTPluginMain(audioMasterCallback)
 {
-    static AEffect record{}; // magic 0: not a record at all
-    record.dispatcher = answerNothing;
-#if defined(FAULT_BAD_COUNTS)
+    record = AEffect{};
+    // Counts change: announces two outputs, then claims eight once switched on.
+    record.dispatcher = [](AEffect*, VstInt32 opcode, VstInt32, VstIntPtr value, void* ptr, float) -> VstIntPtr {
+        if (opcode == effMainsChanged && value == 1 && record.numOutputs == 2)
+            record.numOutputs = 8;
+        if (opcode == effGetEffectName || opcode == effGetParamName)
+            std::strcpy(static_cast<char*>(ptr), opcode == effGetEffectName ? "Plain\tmodule  " : "Gain");
+        return opcode == effGetTailSize ? 4000 : opcode == effGetPlugCategory ? 99 : 0;
+    };
+    // The accumulating callback, mono: adds the input to the output.
+    record.process = [](AEffect*, float** in, float** out, VstInt32 frames) {
+        for (VstInt32 i = 0; i < frames; ++i)
+            out[0][i] += in[0][i];
+    };
+    record.setParameter = [](AEffect*, VstInt32, float value) { gain = value; };
+    record.getParameter = [](AEffect*, VstInt32) { return gain; };
     record.magic = kEffectMagic;
-    record.numInputs = 2;
-    record.numOutputs = -5;
+#if defined(FAULT_BAD_MAGIC)
+    record.magic = 0; // not a record at all
+#elif defined(FAULT_NULL_EFFECT)
+    return nullptr;
+#elif defined(FAULT_BAD_COUNTS)
+    record.numInputs = 2, record.numOutputs = -5;
+#elif defined(FAULT_COUNTS_CHANGE)
+    record.numInputs = record.numOutputs = 2;
+#elif defined(FAULT_PLAIN)
+    // No programs, one parameter without units, a name to clean up, a known tail, the accumulating
+    // callback only, and the effect's own ID, as a clone might claim it.
+    record.numParams = record.numInputs = record.numOutputs = 1;
+    record.uniqueID = fourCharCode('V', 'Q', 'q', 'e');
 #endif
     return &record;
 }
-#elif defined(FAULT_COUNTS_CHANGE)
-static AEffect record{};
-
-// Announces two outputs, then claims eight once switched on.
-static VstIntPtr VSTCALLBACK growOnResume(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr value, void*, float)
-{
-    if (opcode == effMainsChanged && value == 1)
-        record.numOutputs = 8;
-    return 0;
-}
-
-static void VSTCALLBACK silence(AEffect*, float**, float**, VstInt32) {}
-
-EXPORT AEffect* VSTPluginMain(audioMasterCallback)
-{
-    record = AEffect{};
-    record.magic = kEffectMagic;
-    record.dispatcher = growOnResume;
-    record.processReplacing = silence;
-    record.flags = effFlagsCanReplacing;
-    record.numInputs = 2;
-    record.numOutputs = 2;
-    return &record;
-}
-#else
-EXPORT int somethingElse() { return 0; }
 #endif
