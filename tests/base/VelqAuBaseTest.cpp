@@ -1,198 +1,113 @@
+// What tests/effect does not already show through the dispatcher: every program's start, program
+// numbers set directly, creation failures, the kernel frame and the vector unit.
 #include "base/CAVectorUnit.h"
 #include "base/VelqAuBase.h"
 #include "platform/Arch.h"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <memory>
-#include <new>
 #include <string>
-#include <tuple>
 #include <vector>
 
 namespace {
 
-float linearDefault(int i) { return valueToLinear(astParamInfos[i], astParamInfos[i].defaultValue); }
-
-struct Programs : ::testing::Test {
-    VelqAuBase base{nullptr, 8, VelqProgramBasic::Factory};
-    VstIntPtr select(VstIntPtr program) { return base.dispatcher(effSetProgram, 0, program, nullptr, 0.0f); }
-};
-
-TEST_F(Programs, AllStartAsDefaultsAndTakeWritesToTheCurrentOneOnly)
-{
-    for (VstInt32 index : {-1, VstInt32(kNumParams), 1000, INT32_MIN}) { // outside the table: ignored
-        base.setParameter(index, 0.5f);
-        EXPECT_EQ(base.getParameter(index), 0.0f);
-    }
-    EXPECT_EQ(base.getAeffect()->numParams, 23);
-    for (VstInt32 p = 7; p >= 0; --p) {
-        select(p);
-        char name[32] = "x";
-        base.getProgramName(name);
-        EXPECT_STREQ(name, "Defaults");
-        for (int i = 0; i < kNumParams; ++i)
-            EXPECT_EQ(base.getParameter(i), linearDefault(i)) << i;
-    }
-    const VstInt32 tap1Time = quadecho::kTap1Time;
-    base.setParameter(tap1Time, 0.25f);
-    EXPECT_EQ(base.getParameter(tap1Time), 0.25f);
-    select(1);
-    EXPECT_EQ(base.getParameter(tap1Time), 0.1f);
-    base.setParameter(tap1Time, 0.75f);
-    select(0);
-    EXPECT_EQ(base.getParameter(tap1Time), 0.25f);
-    select(8); // no such program
-    EXPECT_EQ(base.getProgram(), 0);
-}
-
-TEST_F(Programs, NamesAreReadByCheckedIndexAndCutTo31Characters)
-{
-    select(7);
-    char lead[] = "Lead";
-    base.setProgramName(lead);
-    // category, index, found, text
-    const std::tuple<VstInt32, VstInt32, bool, const char*> cases[] = {
-        {0, 7, true, "Lead"},  {5, 0, true, "Defaults"}, {-1, 3, true, "Defaults"},
-        {0, 8, false, "keep"}, {0, -1, false, "keep"},
-    };
-    for (const auto& [category, index, found, text] : cases) {
-        char out[32] = "keep";
-        EXPECT_EQ(base.getProgramNameIndexed(category, index, out), found);
-        EXPECT_STREQ(out, text);
-    }
-
-    const std::string digits40 = "0123456789012345678901234567890123456789", digits31 = digits40.substr(0, 31);
-    const std::pair<std::string, std::string> names[] = {
-        {"Short", "Short"}, {"", ""}, {digits40, digits31}, {digits31, digits31}};
-    for (auto [name, stored] : names) {
-        base.setProgramName(name.data());
-        char out[64];
-        std::memset(out, 'x', sizeof out);
-        base.getProgramName(out);
-        EXPECT_EQ(out, stored);
-    }
-}
-
-int gLivePrograms = 0, gProgramsMade = 0, gFailAt = -1;
+int gLivePrograms = 0, gProgramsMade = 0, gFailAt = -1, gStray = 0;
 
 struct CountedProgram : VelqProgramBasic {
     CountedProgram() { ++gLivePrograms; }
     ~CountedProgram() override { --gLivePrograms; }
-    static VelqProgram* Factory()
-    {
-        if (gProgramsMade++ == gFailAt)
-            throw std::bad_alloc();
-        return new CountedProgram;
-    }
+    void SetParameter(int i, float v) override { gStray += !isParameterIndex(i), VelqProgramBasic::SetParameter(i, v); }
+    static VelqProgram* Factory() { return gProgramsMade++ == gFailAt ? nullptr : new CountedProgram; }
 };
 
-TEST(ProgramCreation, AFailedCreationReleasesWhatWasMade)
+// Its own kernel for each channel: logs the call, the first samples in and out, frames and channels; the first
+// kernel asks for silence.
+struct Effect : VelqAuBase, AUKernelBase {
+    Effect() : VelqAuBase(nullptr, 8, CountedProgram::Factory) {}
+    AUKernelBase* NewKernel() override { return this; }
+    void Process(const float* in, float* out, unsigned frames, unsigned channels, bool& silence) override
+    {
+        log += (replacing ? "r" : "p") + std::to_string(int(in[0])) + ">" + std::to_string(int(out[0])) + ":" +
+               std::to_string(frames) + "/" + std::to_string(channels) + (silence ? " silent " : " ");
+        silence = true;
+    }
+    std::string log;
+    using VelqAuBase::currentProgram;
+};
+
+TEST(Programs, AllStartAsDefaultsAndAFailedCreationReleasesWhatWasMade)
 {
-    for (int failAt : {0, 3, 7, -1}) {
-        gLivePrograms = gProgramsMade = 0;
-        gFailAt = failAt;
-        if (failAt >= 0) {
-            EXPECT_THROW(VelqAuBase(nullptr, 8, CountedProgram::Factory), std::bad_alloc);
-        } else {
-            VelqAuBase base(nullptr, 8, CountedProgram::Factory);
-            EXPECT_EQ(gLivePrograms, 8);
-        }
-        EXPECT_EQ(gLivePrograms, 0);
+    gProgramsMade = 0, gFailAt = 7; // the last program cannot be made
+    EXPECT_THROW(Effect(), std::bad_alloc);
+    EXPECT_EQ(gLivePrograms, 0);
+    gFailAt = -1;
+    Effect base;
+    for (VstInt32 p = 7; p >= 0; --p) {
+        base.setProgram(p);
+        EXPECT_STREQ(base.currentProgram().GetName(), "Defaults");
+        for (int i = 0; i < kNumParams; ++i)
+            EXPECT_EQ(base.currentProgram().GetParameter(i), astParamInfos[i].defaultValue) << p << ", " << i;
+    }
+    EXPECT_EQ(gStray, 0); // the base writes the rows of the table only
+    // A number outside the programs, which only a direct call can set, means the first.
+    base.setParameter(quadecho::kTap1Time, 0.25f);
+    for (VstInt32 stray : {8, -1}) {
+        base.setProgram(stray);
+        EXPECT_EQ(base.getParameter(quadecho::kTap1Time), 0.25f) << stray;
+    }
+    char name[32] = "x";
+    EXPECT_TRUE(base.getProgramNameIndexed(0, 0, name) && std::string(name) == "Defaults");
+    // All values at once are the values one by one; the two outside the table are ignored, and a row outside it
+    // reads as 0 in a program and in the effect.
+    VelqProgramBasic program;
+    for (int i = -1; i <= kNumParams; ++i)
+        program.SetParameter(i, float(i));
+    EXPECT_TRUE(program.GetParameter(kNumParams) == 0.0f && base.getParameter(kNumParams) == 0.0f);
+    for (bool basic : {false, true}) {
+        std::vector<float> values(kNumParams + 1, -2.0f); // nothing written behind the table
+        auto& table = *reinterpret_cast<float(*)[kNumParams]>(values.data());
+        basic ? program.GetParameters(table) : program.VelqProgram::GetParameters(table);
+        for (int i = 0; i <= kNumParams; ++i)
+            EXPECT_EQ(values[i], i < kNumParams ? float(i) : -2.0f) << i;
     }
 }
-
-// ---- processing frame ------------------------------------------------------------------------
-
-struct Kernel : AUKernelBase {
-    Kernel(std::vector<std::string>& log, bool setsSilence) : log(log), setsSilence(setsSilence) {}
-    void Process(const float* source, float* destination, unsigned frames, unsigned channels, bool& silence) override
-    {
-        log.push_back(std::to_string(source[0]) + ">" + std::to_string(frames) + "/" + std::to_string(channels) +
-                      (silence ? " silent" : ""));
-        destination[0] = source[0] * 2;
-        silence = silence || setsSilence;
-    }
-    std::vector<std::string>& log;
-    bool setsSilence;
-};
-
-class KernelEffect : public VelqAuBase {
-public:
-    KernelEffect() : VelqAuBase(nullptr, 1, VelqProgramBasic::Factory) {}
-    AUKernelBase* NewKernel() override { return made.emplace_back(std::make_unique<Kernel>(log, made.empty())).get(); }
-    bool isReplacing() const { return replacing; }
-    std::vector<std::unique_ptr<Kernel>> made;
-    std::vector<std::string> log;
-};
 
 TEST(KernelFrame, EachKernelGetsItsChannelAndTheSharedSilenceFlag)
 {
-    KernelEffect effect;
-    float in0[1] = {1}, in1[1] = {3}, out0[1] = {9}, out1[1] = {9};
-    float* inputs[] = {in0, in1};
-    float* outputs[] = {out0, out1};
-    effect.processReplacing(inputs, outputs, 1); // without kernels, outputs stay as handed over
-    EXPECT_EQ(out0[0] + out1[0], 18.0f);
+    Effect effect;
+    float in0[1] = {1}, in1[1] = {3}, out0[1] = {5}, out1[1] = {7};
+    float *inputs[] = {in0, in1}, *outputs[] = {out0, out1};
     effect.AddKernels(); // two outputs
     effect.processReplacing(inputs, outputs, 1);
-    EXPECT_TRUE(effect.isReplacing());
-    // The first kernel's silence reaches the second.
-    EXPECT_EQ(effect.log, (std::vector<std::string>{"1.000000>1/1", "3.000000>1/1 silent"}));
-    EXPECT_EQ(out1[0], 6.0f);
     effect.VST_DEPRECATED(process)(inputs, outputs, -5); // a negative count processes nothing
-    EXPECT_FALSE(effect.isReplacing());
-    EXPECT_EQ(effect.log[2], "1.000000>0/1");
+    EXPECT_EQ(effect.log, "r1>5:1/1 r3>7:1/1 silent p1>5:0/1 p3>7:0/1 silent ");
 }
 
-// ---- vector unit -----------------------------------------------------------------------------
-
-struct Features {
-    OSErr result;
-    SInt32 x86, x86Additional, powerPC;
-    std::int32_t unit;
-};
-const Features* gFeatures = nullptr;
-int gQueries = 0;
-
-OSErr fakeGestalt(OSType selector, SInt32* response)
-{
-    ++gQueries;
-    *response = selector == gestaltX86ProcessorFeatures    ? gFeatures->x86
-                : selector == gestaltX86AdditionalFeatures ? gFeatures->x86Additional
-                                                           : gFeatures->powerPC;
-    return gFeatures->result;
-}
+// The same answer for every selector, on every processor.
+SInt32 gAnswer, gResult;
+OSErr fakeGestalt(OSType, SInt32* response) { return *response = gAnswer, OSErr(gResult); }
 
 TEST(VectorUnit, FeatureBitsMapToTheUnitDeterminedOnce)
 {
-#if QUADECHO_ARCH_POWERPC
-    const Features cases[] = {{noErr, 0, 0, 0x10, CAVectorUnit::kAltiVec},
-                              {noErr, 0, 0, ~0x10, CAVectorUnit::kNone},
-                              {-5551, 0, 0, 0x10, CAVectorUnit::kNone}};
-#else
-    const Features cases[] = {{noErr, 1 << 26, 0, 0, CAVectorUnit::kSSE2},
-                              {noErr, 0, 1, 0, CAVectorUnit::kSSE3},
-                              {noErr, 1 << 26, 1, 0, CAVectorUnit::kSSE3},
-                              {noErr, ~(1 << 26), ~1, 0, CAVectorUnit::kNone},
-                              {-5551, 1 << 26, 1, 0, CAVectorUnit::kNone}};
-#endif
-    auto saved = CAVectorUnit::sGestalt;
-    CAVectorUnit::sGestalt = fakeGestalt;
-    for (const Features& c : cases) {
-        gFeatures = &c;
-        gQueries = 0;
-        CAVectorUnit::sVectorUnitType = CAVectorUnit::kUndetermined;
-        EXPECT_EQ(VelqAuBase::HasVectorUnit(), c.unit > 0);
-        const int queriesForOneDetermination = gQueries;
-        EXPECT_GT(queriesForOneDetermination, 0);
-        EXPECT_EQ(VelqAuBase::HasVectorUnit(), c.unit > 0);
-        EXPECT_EQ(gQueries, queriesForOneDetermination); // cached after the first
-        EXPECT_EQ(CAVectorUnit::sVectorUnitType, c.unit);
+    using V = CAVectorUnit;
+    // status, answer, unit known before, unit on x86, unit on PowerPC. A unit once determined is taken as it is,
+    // without asking again; AltiVec too on every build.
+    constexpr SInt32 kSSE2 = 1 << 26, kSSE3 = 1, kAltiVec = 0x10, kAll = kSSE2 | kSSE3 | kAltiVec;
+    constexpr OSErr kUndef = gestaltUndefSelectorErr;
+    constexpr std::int32_t kAsk = V::kUndetermined;
+    const std::tuple<OSErr, SInt32, std::int32_t, std::int32_t, std::int32_t> cases[] = {
+        {noErr, kSSE2, kAsk, V::kSSE2, V::kNone},       {noErr, kSSE3, kAsk, V::kSSE3, V::kNone},
+        {noErr, kAltiVec, kAsk, V::kNone, V::kAltiVec}, {kUndef, kAll, kAsk, V::kNone, V::kNone},
+        {noErr, kAll, V::kNone, V::kNone, V::kNone},    {kUndef, kAll, V::kAltiVec, V::kAltiVec, V::kAltiVec}};
+    V::sGestalt = fakeGestalt;
+    for (const auto& [result, answer, before, x86, powerPC] : cases) {
+        gAnswer = answer, gResult = result, V::sVectorUnitType = before;
+        const std::int32_t unit = QUADECHO_ARCH_POWERPC ? powerPC : x86;
+        EXPECT_EQ(VelqAuBase::HasVectorUnit(), unit != V::kNone) << answer << " " << before;
+        EXPECT_EQ(V::sVectorUnitType, unit) << answer << " " << before;
     }
-    CAVectorUnit::sGestalt = saved;
-    CAVectorUnit::sVectorUnitType = CAVectorUnit::kUndetermined;
+    V::sGestalt = Gestalt;
+    V::sVectorUnitType = V::kUndetermined;
 }
 
 } // namespace

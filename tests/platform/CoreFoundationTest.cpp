@@ -1,5 +1,5 @@
-#include "platform/Arch.h"
 #include "platform/CoreFoundation.h"
+#include "tests/support/Skips.h"
 
 #include <gtest/gtest.h>
 
@@ -8,66 +8,49 @@
 
 namespace {
 
-TEST(CoreFoundation, ConstantStringsConvertAndAreNeverFreed)
+TEST(CoreFoundation, ConstantStringsAreNeverFreedAndArraysRetainTheirStrings)
 {
-    CFStringRef name = CFSTR("Master feedback");
-    EXPECT_EQ(CFStringGetLength(name), 15);
-    for (int i = 0; i < 3; ++i)
-        CFRelease(name); // constants survive any number of releases
-    char buffer[16];
-    ASSERT_TRUE(CFStringGetCString(name, buffer, sizeof buffer, kCFStringEncodingUTF8));
-    EXPECT_STREQ(buffer, "Master feedback");
-}
-
-TEST(CoreFoundation, ConversionNeedsRoomForTheTerminator)
-{
-    for (CFIndex size : {5, 4, 1, 0, -1}) {
+    CFStringRef band = CFSTR("Band");
+    CFRelease(CFRetain(band)), CFRelease(band); // constants survive any number of releases
+    EXPECT_EQ(CFStringGetLength(band), 4);
+    for (CFIndex size : {5, 4}) {
         char buffer[8] = "xxxxxxx";
-        const bool fits = size == 5;
-        EXPECT_EQ(CFStringGetCString(CFSTR("Band"), buffer, size, kCFStringEncodingUTF8) != 0, fits) << size;
-        EXPECT_STREQ(buffer, fits ? "Band" : "xxxxxxx") << size; // nothing written on failure
+        EXPECT_EQ(CFStringGetCString(band, buffer, size, kCFStringEncodingUTF8) != 0, size == 5) << size;
+        EXPECT_STREQ(buffer, size == 5 ? "Band" : "xxxxxxx") << size; // nothing written on failure
     }
+    // No string, or an encoding other than UTF-8.
     char buffer[8];
-    EXPECT_FALSE(CFStringGetCString(nullptr, buffer, 8, kCFStringEncodingUTF8));
-    EXPECT_FALSE(CFStringGetCString(CFSTR("Low"), buffer, 8, 0));
-}
-
-TEST(CoreFoundation, CreatedStringsAreCountedAcrossThreads)
-{
-#if QUADECHO_ARCH_I686
-    GTEST_SKIP() << "threads hang under qemu-i386, where the 32-bit x86 tests run";
-#endif
-    CFStringRef s = CFStringCreateWithCString(kCFAllocatorDefault, "Low", kCFStringEncodingUTF8);
-    ASSERT_NE(s, nullptr);
-    std::vector<std::thread> threads;
-    for (int t = 0; t < 4; ++t)
-        threads.emplace_back([s] {
-            for (int i = 0; i < 10000; ++i) {
-                CFRetain(s);
-                CFRelease(s);
-            }
-        });
-    for (auto& t : threads)
-        t.join();
-    EXPECT_EQ(CFGetRetainCount(s), 1);
-    CFRelease(s); // the leak checker of the sanitizer build sees anything left behind
-}
-
-TEST(CoreFoundation, ArraysRetainTheirStrings)
-{
+    EXPECT_FALSE(CFStringGetCString(nullptr, buffer, 8, kCFStringEncodingUTF8) ||
+                 CFStringGetCString(band, buffer, 8, 0));
+    EXPECT_EQ(CFStringCreateWithCString(nullptr, "Low", 0), nullptr);
+    // Arrays are counted and retain their strings.
     CFStringRef owned = CFStringCreateWithCString(nullptr, "High", kCFStringEncodingUTF8);
     const void* values[] = {CFSTR("Thru"), owned};
     CFArrayRef array = CFArrayCreate(nullptr, values, 2, &kCFTypeArrayCallBacks);
     ASSERT_NE(array, nullptr);
+    EXPECT_EQ(CFGetRetainCount(owned), 2);
     CFRelease(owned); // the array still holds it
-    EXPECT_EQ(CFArrayGetCount(array), 2);
-    char buffer[8];
-    ASSERT_TRUE(CFStringGetCString(static_cast<CFStringRef>(CFArrayGetValueAtIndex(array, 1)), buffer, 8,
-                                   kCFStringEncodingUTF8));
-    EXPECT_STREQ(buffer, "High");
-    EXPECT_EQ(CFArrayGetValueAtIndex(array, 2), nullptr);
-    EXPECT_EQ(CFArrayGetValueAtIndex(array, -1), nullptr);
+    EXPECT_EQ(CFGetRetainCount(CFRetain(array)), 2);
     CFRelease(array);
+    EXPECT_TRUE(CFArrayGetCount(array) == 2 && CFArrayGetValueAtIndex(array, 1) == owned);
+    EXPECT_TRUE(!CFArrayGetValueAtIndex(array, 2) && !CFArrayGetValueAtIndex(array, -1));
+    EXPECT_EQ(CFArrayCreate(nullptr, nullptr, 1, &kCFTypeArrayCallBacks), nullptr);
+    CFRelease(array);
+}
+
+TEST(CoreFoundation, CreatedStringsAreCountedAcrossThreads)
+{
+    SKIP_WHERE_THREADS_HANG();
+    CFStringRef s = CFStringCreateWithCString(kCFAllocatorDefault, "Low", kCFStringEncodingUTF8);
+    std::vector<std::jthread> threads(4);
+    for (auto& t : threads)
+        t = std::jthread([s] {
+            for (int i = 0; i < 10000; ++i)
+                CFRelease(CFRetain(s));
+        });
+    threads.clear(); // joins them
+    EXPECT_EQ(CFGetRetainCount(s), 1);
+    CFRelease(s); // the leak checker of the sanitizer build sees anything left behind
 }
 
 } // namespace
