@@ -4,50 +4,75 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <bit>
+#include <cstring>
 #include <new>
 #include <stdexcept>
+#include <tuple>
 
 namespace {
 
 enum class Factory { Makes, ReturnsNull, ThrowsBadAlloc, ThrowsOther };
 Factory gFactory = Factory::Makes;
 VstIntPtr gHostVersion = 2400;
-int gDestroyed = 0, gEditorsDestroyed = 0, gVersionRequests = 0;
+int gDestroyed = 0, gVersionRequests = 0;
 
-class CountedEffect : public RecordingEffect {
-public:
+struct CountedEffect : RecordingEffect {
     using RecordingEffect::RecordingEffect;
     ~CountedEffect() override { ++gDestroyed; }
 };
 
 VstIntPtr VSTCALLBACK host(AEffect* effect, VstInt32 opcode, VstInt32, VstIntPtr, void*, float)
 {
-    if (opcode != audioMasterVersion)
-        return 0;
-    ++gVersionRequests;
-    EXPECT_EQ(effect, nullptr);
-    return gHostVersion;
+    gVersionRequests += opcode == audioMasterVersion && effect == nullptr;
+    return opcode == audioMasterVersion ? gHostVersion : 0;
 }
 
-AEffect* makeEffect(Factory factory = Factory::Makes, VstIntPtr hostVersion = 2400, audioMasterCallback callback = host)
+AEffect* makeEffect(Factory factory = Factory::Makes, VstIntPtr hostVersion = 2400, audioMasterCallback callback = host,
+                    AEffect* (*entry)(audioMasterCallback) = VSTPluginMain)
 {
     gFactory = factory;
     gHostVersion = hostVersion;
-    gDestroyed = gEditorsDestroyed = gVersionRequests = 0;
-    return VSTPluginMain(callback);
+    gDestroyed = gVersionRequests = 0;
+    return entry(callback);
 }
 
+// The record a host gets holds the framework's defaults, reaches its instance through each
+// callback and goes, with its editor, when the host closes it.
 TEST(EntryPoint, AnsweringHostGetsARecordThatCloseFreesWithItsEditor)
 {
-    AEffect* e = makeEffect();
-    ASSERT_NE(e, nullptr);
-    EXPECT_EQ(gVersionRequests, 1);
-    EXPECT_EQ(e->magic, kEffectMagic);
-    EXPECT_EQ(static_cast<AudioEffect*>(e->object)->getAeffect(), e);
-    static_cast<AudioEffect*>(e->object)->setEditor(new RecordingEditor(&gEditorsDestroyed));
-    EXPECT_EQ(e->dispatcher(e, effClose, 0, 0, nullptr, 0.0f), 1);
-    EXPECT_EQ(gDestroyed, 1);
-    EXPECT_EQ(gEditorsDestroyed, 1);
+#if VST_DEPRECATED_SUPPORT
+    const auto entries = {VSTPluginMain, main_macho};
+#else
+    const auto entries = {VSTPluginMain};
+#endif
+    for (auto entry : entries) {
+        AEffect* e = makeEffect(Factory::Makes, 2400, host, entry);
+        ASSERT_NE(e, nullptr);
+        EXPECT_EQ(gVersionRequests, 1);
+        // magic 'VstP', programs, parameters, inputs, outputs, flags (replacing), unique ID 'NoEf', version
+        EXPECT_EQ(std::make_tuple(e->magic, e->numPrograms, e->numParams, e->numInputs, e->numOutputs, e->flags,
+                                  e->uniqueID, e->version, e->ioRatio),
+                  std::make_tuple(0x56737450, 4, 3, 1, 2, 16, 0x4E6F4566, 1, 1.0f));
+        EXPECT_EQ(e->resvd1 | e->resvd2 | e->initialDelay | e->realQualities | e->offQualities, 0);
+        const char zeros[sizeof e->future] = {};
+        EXPECT_TRUE(e->user == nullptr && std::memcmp(e->future, zeros, sizeof zeros) == 0);
+
+        auto& effect = *static_cast<CountedEffect*>(e->object);
+        EXPECT_EQ(effect.getAeffect(), e);
+        const auto after = [&](auto callback) { return callback(), effect.call; }; // what the callback called
+        EXPECT_EQ(after([&] { e->setParameter(e, 2, 0.25f); }), "setParameter(2,0.25)");
+        EXPECT_EQ(e->getParameter(e, 1), 0.75f);
+        EXPECT_EQ(after([&] { e->process(e, nullptr, nullptr, 5); }), "process(5)");
+        EXPECT_EQ(after([&] { e->processReplacing(e, nullptr, nullptr, 6); }), "processReplacing(6)");
+        EXPECT_EQ(after([&] { e->processDoubleReplacing(e, nullptr, nullptr, 7); }), "processDoubleReplacing(7)");
+        EXPECT_EQ(e->dispatcher(e, effGetVendorVersion, 0, 0, nullptr, 0.0f), 82);
+
+        effect.setEditor(new RecordingEditor(&gDestroyed));
+        EXPECT_EQ(e->dispatcher(e, effClose, 0, 0, nullptr, 0.0f), 1);
+        EXPECT_EQ(gDestroyed, 2);
+    }
 }
 
 TEST(EntryPoint, NoEffectWhenTheFactoryFailsOrTheHostIsTooOld)
@@ -60,18 +85,50 @@ TEST(EntryPoint, NoEffectWhenTheFactoryFailsOrTheHostIsTooOld)
     }
 }
 
-TEST(EntryPoint, EachCallMakesAnIndependentInstance)
+RecordingEditor gEditor; // attached by the test, detached again before its effect goes
+
+// Each setter, called without an argument, sets its bit (the number the host reads) and only that.
+// clang-format off
+#define FLAG(setter, bit) {[](RecordingEffect& e, bool on) { on ? e.setter() : e.setter(false); }, bit}
+
+TEST(Record, FlagSettersTouchOnlyTheirBit)
 {
-    AEffect* a = makeEffect();
-    AEffect* b = VSTPluginMain(host);
-    ASSERT_NE(a, nullptr);
-    ASSERT_NE(b, nullptr);
-    EXPECT_NE(a, b);
-    a->dispatcher(a, effSetProgram, 0, 2, nullptr, 0.0f);
-    EXPECT_EQ(b->dispatcher(b, effGetProgram, 0, 0, nullptr, 0.0f), 0);
-    a->dispatcher(a, effClose, 0, 0, nullptr, 0.0f);
-    b->dispatcher(b, effClose, 0, 0, nullptr, 0.0f);
-    EXPECT_EQ(gDestroyed, 2);
+    const std::pair<void (*)(RecordingEffect&, bool), VstInt32> cases[] = {
+        {[](RecordingEffect& e, bool on) { e.setEditor(on ? &gEditor : nullptr); }, 1},
+        FLAG(VST_DEPRECATED(hasClip), 2), FLAG(VST_DEPRECATED(hasVu), 4), FLAG(VST_DEPRECATED(canMono), 8),
+        FLAG(canProcessReplacing, 16), FLAG(programsAreChunks, 32), FLAG(isSynth, 256), FLAG(noTail, 512),
+        FLAG(VST_DEPRECATED(wantAsyncOperation), 1024), FLAG(VST_DEPRECATED(hasExternalBuffer), 2048),
+        FLAG(canDoubleReplacing, 4096)};
+    // clang-format on
+    for (const auto& [set, bit] : cases) {
+        for (VstInt32 start : {VstInt32(0), ~bit}) {
+            RecordingEffect effect;
+            effect.getAeffect()->flags = start;
+            EXPECT_EQ((set(effect, true), effect.getAeffect()->flags), start | bit) << bit;
+            EXPECT_EQ((set(effect, false), effect.getAeffect()->flags), start & ~bit) << bit;
+        }
+    }
+}
+
+// Derived effects depend on where each virtual operation sits in the table. Under the Itanium C++
+// ABI a pointer to a virtual member holds 1 + its byte offset in the table. Anchors at the ends of
+// both classes and of the deprecated runs, which keep their slots in both settings.
+template <typename Member> long slotOf(Member member)
+{
+    const std::uintptr_t ptr = std::bit_cast<std::array<std::uintptr_t, 2>>(member)[0];
+    return ptr & 1 ? static_cast<long>((ptr - 1) / sizeof(void*)) : -1;
+}
+
+TEST(Record, OperationsSitInTheirSlots)
+{
+    // clang-format off
+    const long slots[] = {slotOf(&AudioEffect::dispatcher), slotOf(&AudioEffect::int2string),
+        slotOf(&AudioEffect::VST_DEPRECATED(process)), slotOf(&AudioEffect::VST_DEPRECATED(setOfflineQualities)),
+        slotOf(&AudioEffectX::canParameterBeAutomated), slotOf(&AudioEffectX::offlineGetNumMetaPasses),
+        slotOf(&AudioEffectX::VST_DEPRECATED(wantEvents)), slotOf(&AudioEffectX::VST_DEPRECATED(getChunkFile))};
+    // clang-format on
+    EXPECT_EQ(std::vector<long>(std::begin(slots), std::end(slots)),
+              (std::vector<long>{2, 43, 44, 50, 51, 124, 125, 152}));
 }
 
 } // namespace
