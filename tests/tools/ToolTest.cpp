@@ -21,7 +21,9 @@ protected:
     Result tool(const std::string& args)
     {
         const bool interrupt = args[0] == '!';
-        std::vector<std::string> argv = {"timeout", "--preserve-status",    "-s",
+        // In the foreground timeout signals the tool alone; otherwise its process group gets the
+        // signal a second time, and a second interrupt ends the tool at once.
+        std::vector<std::string> argv = {"timeout", "--foreground",         "--preserve-status", "-s",
                                          "INT",     interrupt ? "2" : "50", QUADECHO_TOOL};
         std::istringstream parts(args.substr(interrupt ? 2 : 0));
         for (std::string a; std::getline(parts, a, '|');)
