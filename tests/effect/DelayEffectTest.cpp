@@ -47,9 +47,10 @@ TEST(DelayEffect, EmptyNegativeAndBufferlessBlocksChangeNothing)
     EffectHost reference, host;
     float scratch[8] = {5, 5, 5, 5, 5, 5, 5, 5};
     for (int row = 0; row < 9; ++row) { // any one channel pointer, either array, or no frames at all
-        float *in[2] = {scratch, scratch + 4}, *out[2] = {scratch, scratch + 4};
+        float* channels[4] = {scratch, scratch + 4, scratch, scratch + 4}; // inputs, then outputs
         if (row < 4)
-            (row < 2 ? in : out)[row % 2] = nullptr;
+            channels[row] = nullptr;
+        float **in = channels, **out = channels + 2;
         const VstInt32 frames = row == 6 ? 0 : row == 7 ? -1 : row == 8 ? INT32_MIN : 4;
         for (Callback callback : {Callback::Replacing, Callback::Accumulating})
             host.process(row == 4 ? nullptr : in, row == 5 ? nullptr : out, frames, callback);
