@@ -9,7 +9,7 @@
 
 namespace {
 
-enum Row { kBoolean, kIndexed, kBareIndexed, kGeneric, kNoName };
+enum Row : int { kBoolean, kIndexed, kBareIndexed, kGeneric, kNoName };
 
 struct TextEffect : VelqAuBase {
     TextEffect() : VelqAuBase(nullptr, 1, VelqProgramBasic::Factory)
