@@ -57,6 +57,7 @@ TEST(Programs, AllStartAsDefaultsAndAFailedCreationReleasesWhatWasMade)
     }
     char name[32] = "x";
     EXPECT_TRUE(base.getProgramNameIndexed(0, 0, name) && std::string(name) == "Defaults");
+    EXPECT_FALSE(base.getProgramNameIndexed(0, 8, name) || base.getProgramNameIndexed(0, -1, name)); // no such program
     // All values at once are the values one by one; the two outside the table are ignored, and a row outside it
     // reads as 0 in a program and in the effect.
     VelqProgramBasic program;
