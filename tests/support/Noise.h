@@ -2,6 +2,7 @@
 // target, so a failure reproduces from the seed alone.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <random>
 #include <vector>
@@ -11,15 +12,10 @@ public:
     explicit Noise(unsigned seed, float peak = 1.0f) : random(seed), sample(-peak, peak) {}
 
     float next() { return sample(random); }
-    void fill(float* to, std::size_t count)
-    {
-        for (std::size_t i = 0; i < count; ++i)
-            to[i] = next();
-    }
     std::vector<float> samples(std::size_t count)
     {
         std::vector<float> v(count);
-        fill(v.data(), count);
+        std::generate(v.begin(), v.end(), [this] { return next(); });
         return v;
     }
 

@@ -12,23 +12,20 @@
 
 namespace {
 
-void onIllegalInstruction(int signal, siginfo_t* info, void* context)
+void onIllegalInstruction(int signal, siginfo_t*, void* context)
 {
-    auto uc = static_cast<ucontext_t*>(context);
-    mcontext_t* mc = uc->uc_mcontext.uc_regs;
+    mcontext_t* mc = static_cast<ucontext_t*>(context)->uc_mcontext.uc_regs;
     constexpr int nipIndex = 32;
     const auto nip = static_cast<std::uintptr_t>(mc->gregs[nipIndex]);
     std::uint32_t word = 0;
     std::memcpy(&word, reinterpret_cast<const void*>(nip), sizeof word);
-    const unsigned primary = word >> 26;
-    const unsigned extended = (word >> 1) & 0x3ff;
-    if (primary == 63 && extended == 583) {
-        const unsigned target = (word >> 21) & 31;
-        mc->fpregs.fpregs[target] = mc->fpregs.fpscr;
+    // The mffs family: primary opcode 63, extended opcode 583, the target register in the five bits
+    // below the primary opcode.
+    if (word >> 26 == 63 && ((word >> 1) & 0x3ff) == 583) {
+        mc->fpregs.fpregs[(word >> 21) & 31] = mc->fpregs.fpscr;
         mc->gregs[nipIndex] = nip + 4;
         return;
     }
-    (void)info;
     std::signal(signal, SIG_DFL);
 }
 

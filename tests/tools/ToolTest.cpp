@@ -43,8 +43,7 @@ TEST_F(Tool, RendersTheImpulseResponseInAnyFormatForAsLongAsTheTailRuns)
     ASSERT_TRUE(format == SF_FORMAT_AIFF && s.rate == 44100 && s.channels == 2 && s.frames() == 80001u)
         << format << ", " << s.rate << " Hz, " << s.channels << " channels, " << s.frames() << " frames";
     for (std::size_t f = 0; f < s.frames(); ++f) {
-        const auto it = kDefaultResponse.find(f);
-        const auto [left, right] = it != kDefaultResponse.end() ? it->second : std::pair(0.0f, 0.0f);
+        const auto [left, right] = kDefaultResponse.count(f) ? kDefaultResponse.at(f) : std::pair(0.0f, 0.0f);
         ASSERT_TRUE(std::fabs(s.at(f, 0) - left) < 2e-6f && std::fabs(s.at(f, 1) - right) < 2e-6f) << "frame " << f;
     }
     ASSERT_EQ(tool("render|@demo.wav|--tail|0").status, 0); // without an input, the demo signal, and no tail

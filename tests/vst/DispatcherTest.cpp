@@ -93,10 +93,9 @@ TEST(Dispatcher, EveryOpcodeReachesItsOperationOrItsDefault)
 TEST(Dispatcher, ValuesOutOfRangeAreRefused)
 {
     // Unknown opcodes, and the speaker arrangements without the pointer they carry in value.
-    for (VstInt32 opcode : {-1, 80, 1000, 42, 69}) {
-        char buffer[16] = {};
+    char buffer[16] = {};
+    for (VstInt32 opcode : {-1, 80, 1000, 42, 69})
         EXPECT_EQ(RecordingEffect().ask(opcode, 3, 0, buffer, 1.5f), "=0") << opcode;
-    }
     // From program 1 of four: the program asked for, or 1 still.
     const VstIntPtr wide = sizeof(VstIntPtr) > 4 ? static_cast<VstIntPtr>((std::int64_t{1} << 32) + 1) : -2147483647;
     for (const auto& [value, program] : {std::pair<VstIntPtr, VstIntPtr>{3, 3}, {0, 0}, {4, 1}, {-1, 1}, {wide, 1}}) {
@@ -107,20 +106,20 @@ TEST(Dispatcher, ValuesOutOfRangeAreRefused)
     }
     EXPECT_EQ(RecordingEffect().ask(effMainsChanged, 0, 0, nullptr, 0.0f), "suspend()=0");
     // A meter value the answer cannot hold reads as 0.
+    RecordingEffect effect;
     for (const auto& [vu, answer] : {std::pair{-0.5f, -16383}, {65600.0f, 0}, {-65600.0f, 0}}) {
-        RecordingEffect effect;
         effect.vu = vu;
         EXPECT_EQ(effect.dispatcher(effGetVu, 0, 0, nullptr, 0.0f), kDeprecated ? answer : 0) << vu;
     }
-    // The modifier is opt truncated to its low byte; a value no integer holds gives none.
+    // The modifier is opt truncated to its low byte; a value no integer holds gives none. (No two
+    // rows in a row record the same call.)
     const float nan = std::numeric_limits<float>::quiet_NaN();
+    auto editor = new RecordingEditor;
+    effect.setEditor(editor);
     for (const auto& [index, value, opt, key] : {std::tuple{65, 0x1234, 3.9f, "onKeyUp(65,52,3)"},
-                                                 {0, 7, -1.5f, "onKeyUp(0,7,255)"},
                                                  {0, 0, 2.15e9f, "onKeyUp(0,0,0)"},
+                                                 {0, 7, -1.5f, "onKeyUp(0,7,255)"},
                                                  {0, 0, nan, "onKeyUp(0,0,0)"}}) {
-        RecordingEffect effect;
-        auto editor = new RecordingEditor;
-        effect.setEditor(editor);
         effect.dispatcher(effEditKeyUp, index, value, nullptr, opt);
         EXPECT_EQ(editor->call, key);
     }

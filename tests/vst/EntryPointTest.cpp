@@ -29,15 +29,6 @@ VstIntPtr VSTCALLBACK host(AEffect* effect, VstInt32 opcode, VstInt32, VstIntPtr
     return opcode == audioMasterVersion ? gHostVersion : 0;
 }
 
-AEffect* makeEffect(Factory factory = Factory::Makes, VstIntPtr hostVersion = 2400, audioMasterCallback callback = host,
-                    AEffect* (*entry)(audioMasterCallback) = VSTPluginMain)
-{
-    gFactory = factory;
-    gHostVersion = hostVersion;
-    gDestroyed = gVersionRequests = 0;
-    return entry(callback);
-}
-
 // The record a host gets holds the framework's defaults, reaches its instance through each
 // callback and goes, with its editor, when the host closes it.
 TEST(EntryPoint, AnsweringHostGetsARecordThatCloseFreesWithItsEditor)
@@ -48,7 +39,8 @@ TEST(EntryPoint, AnsweringHostGetsARecordThatCloseFreesWithItsEditor)
     const auto entries = {VSTPluginMain};
 #endif
     for (auto entry : entries) {
-        AEffect* e = makeEffect(Factory::Makes, 2400, host, entry);
+        gDestroyed = gVersionRequests = 0;
+        AEffect* e = entry(host);
         ASSERT_NE(e, nullptr);
         EXPECT_EQ(gVersionRequests, 1);
         // magic 'VstP', programs, parameters, inputs, outputs, flags (replacing), unique ID 'NoEf', version
@@ -77,12 +69,15 @@ TEST(EntryPoint, AnsweringHostGetsARecordThatCloseFreesWithItsEditor)
 
 TEST(EntryPoint, NoEffectWhenTheFactoryFailsOrTheHostIsTooOld)
 {
-    EXPECT_EQ(makeEffect(Factory::Makes, 0), nullptr);
-    EXPECT_EQ(makeEffect(Factory::Makes, 2400, nullptr), nullptr);
+    EXPECT_EQ(VSTPluginMain(nullptr), nullptr);
+    gHostVersion = 0;
+    EXPECT_EQ(VSTPluginMain(host), nullptr);
+    gHostVersion = 2400, gDestroyed = 0;
     for (Factory factory : {Factory::ReturnsNull, Factory::ThrowsBadAlloc, Factory::ThrowsOther}) {
-        EXPECT_EQ(makeEffect(factory), nullptr) << static_cast<int>(factory);
-        EXPECT_EQ(gDestroyed, 0);
+        gFactory = factory;
+        EXPECT_TRUE(VSTPluginMain(host) == nullptr && gDestroyed == 0) << static_cast<int>(factory);
     }
+    gFactory = Factory::Makes;
 }
 
 RecordingEditor gEditor; // attached by the test, detached again before its effect goes

@@ -21,8 +21,7 @@ VstIntPtr VSTCALLBACK recordingHost(AEffect* e, VstInt32 opcode, VstInt32 index,
     return gAnswer;
 }
 
-char gText[64];
-int gToken;
+char gText[64], gToken;
 void* const t = &gToken;
 template <typename T> T* token() { return static_cast<T*>(t); }
 
@@ -117,17 +116,15 @@ TEST(HostRequests, EachRequestSendsItsArgumentsAndReadsTheAnswer)
 // so no check can pass on the wide value and then keep a narrowed one it would have refused.
 TEST(HostRequests, WideAnswersAreReadAsTheir32BitValue)
 {
-    if constexpr (sizeof(VstIntPtr) == 4) {
+    if (sizeof(VstIntPtr) == 4)
         GTEST_SKIP() << "a 32-bit callback answers nothing wider than 32 bits";
-    } else {
-        using Answers = std::tuple<VstInt32, VstInt32, float>; // version, block size, sample rate
-        for (const auto& [wide, answers] : {std::pair{std::int64_t{1} << 32, Answers{1, 1024, 44100.0f}},
-                                            {0xffffffffLL, {-1, 1024, 44100.0f}},
-                                            {(std::int64_t{1} << 32) + 512, {512, 512, 512.0f}}}) {
-            RecordingEffect effect(recordingHost);
-            gAnswer = static_cast<VstIntPtr>(wide);
-            EXPECT_EQ(Answers(effect.getMasterVersion(), effect.updateBlockSize(), effect.updateSampleRate()), answers);
-        }
+    using Answers = std::tuple<VstInt32, VstInt32, float>; // version, block size, sample rate
+    RecordingEffect effect(recordingHost);
+    for (const auto& [wide, answers] : {std::pair{std::int64_t{1} << 32, Answers{1, 1024, 44100.0f}},
+                                        {0xffffffffLL, {-1, 1024, 44100.0f}},
+                                        {(std::int64_t{1} << 32) + 512, {512, 512, 512.0f}}}) {
+        gAnswer = static_cast<VstIntPtr>(wide);
+        EXPECT_EQ(Answers(effect.getMasterVersion(), effect.updateBlockSize(), effect.updateSampleRate()), answers);
     }
 }
 
