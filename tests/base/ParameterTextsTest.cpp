@@ -17,7 +17,6 @@ struct TextEffect : VelqAuBase {
         rows[kBoolean] = {CFSTR("Bypass"), kAudioUnitParameterUnit_Boolean, 0, 1, 0};
         rows[kIndexed] = rows[kBareIndexed] = {CFSTR("Mode"), kAudioUnitParameterUnit_Indexed, 0, 3, 0};
         rows[kGeneric] = {CFSTR("A name of twenty chr"), kAudioUnitParameterUnit_Generic, 0, 1, 0};
-        rows[kNoName] = {nullptr, kAudioUnitParameterUnit_Generic, 0, 1, 0};
         parameterTable = rows;
     }
     std::string text(void (VelqAuBase::*get)(VstInt32, char*), int index, float real = 0)
@@ -34,7 +33,7 @@ struct TextEffect : VelqAuBase {
         return id == kIndexed ? (*out = CFArrayCreate(nullptr, names, 3, &kCFTypeArrayCallBacks), 0)
                               : VelqAuBase::GetParameterValueStrings(scope, id, out);
     }
-    ParamInfo rows[kNumParams]{};
+    ParamInfo rows[kNumParams]{}; // kNoName and the rest: no name, generic, no range
 };
 
 // Numbers take their precision from the value before rounding; indexed rows show their names, or the number
@@ -54,9 +53,8 @@ TEST(ParameterTexts, DisplayNameAndLabelFollowTheKindOfRow)
     EXPECT_EQ(effect.text(&VelqAuBase::getParameterDisplay, kGeneric, 1e30f), "10000000150474662198766");
     for (const auto& [index, name] : {std::pair{kGeneric, "A name of twent"}, {kNoName, ""}, {Row(kNumParams), ""}})
         EXPECT_EQ(effect.text(&VelqAuBase::getParameterName, index), name) << index;
-    EXPECT_EQ(effect.text(&VelqAuBase::getParameterLabel, kNumParams), "");
-    // The units the effect's own table does not use.
-    std::string labels;
+    // No label outside the table, then the units the effect's own table does not use.
+    std::string labels = effect.text(&VelqAuBase::getParameterLabel, kNumParams);
     for (UInt32 unit : {kAudioUnitParameterUnit_Seconds, kAudioUnitParameterUnit_Cents,
                         kAudioUnitParameterUnit_Decibels, kAudioUnitParameterUnit_BPM, kAudioUnitParameterUnit_Beats})
         effect.rows[0].unit = unit, labels += effect.text(&VelqAuBase::getParameterLabel, 0) + " ";

@@ -43,10 +43,9 @@ TEST(Properties, ListenersAreToldInOrderAndRemovedByPropertyAndCallbackWhateverT
     EXPECT_EQ(AudioUnitSetProperty(&base, 65, 0, 0, nullptr, 0), kAudioUnitErr_InvalidProperty);
     EXPECT_EQ(AudioUnitSetProperty(&base, 64, 3, 4, nullptr, 0), noErrStatus);
     EXPECT_EQ(gHeard, "xa712 yb712 xc712 yb700 xb800 xa6434 ");
-    UInt32 size = 0;
-    unsigned char writable = 0;
+    auto [size, writable] = std::pair<UInt32, unsigned char>{};
     EXPECT_EQ(AudioUnitGetPropertyInfo(&base, 64, 0, 0, &size, &writable), kAudioUnitErr_InvalidProperty);
-    EXPECT_EQ(AudioUnitGetProperty(&base, 64, 0, 0, &size, &size), kAudioUnitErr_InvalidProperty);
+    EXPECT_EQ(AudioUnitGetProperty(&base, 64, 0, 0, nullptr, nullptr), kAudioUnitErr_InvalidProperty);
 }
 
 } // namespace

@@ -4,7 +4,9 @@
 
 namespace {
 
-TEST(EffectParameterTexts, FreshProgramShowsTheDefaults)
+// A fresh program shows the defaults. The filter type has names at its whole values only, given by
+// the string-from-value property (which the display text asks for the current value).
+TEST(EffectParameterTexts, DefaultsAndTheFilterTypesNamesAtWholeValues)
 {
     // Name, label and display of each index in turn.
     const char* const rows[] = {
@@ -21,13 +23,6 @@ TEST(EffectParameterTexts, FreshProgramShowsTheDefaults)
                       host.text(effGetParamDisplay, i),
                   rows[i])
             << "parameter " << i;
-}
-
-// The filter type has names at its whole values only, given by the string-from-value property
-// (which the display text asks for the current value).
-TEST(EffectParameterTexts, FilterTypeIsNamedAtWholeValuesOnly)
-{
-    EffectHost host;
     auto nameOf = [&](const float* value, AudioUnitParameterID id = kFilterType) -> std::string {
         AudioUnitParameterStringFromValue request{id, value, nullptr};
         if (host.effect().GetProperty(kAudioUnitProperty_ParameterStringFromValue, 0, 0, &request) != 0)

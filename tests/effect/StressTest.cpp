@@ -1,7 +1,7 @@
 // Two threads as a host runs them: an audio thread processes blocks while a control thread sets
-// parameters, switches, renames and names programs, changes the rate without a suspend and reads
-// display texts. In the thread sanitizer build any data race between the two fails the test; in
-// every build the output stays finite.
+// parameters, switches programs, changes the rate without a suspend and reads display texts:
+// everything the audio thread reads. (Program names it never touches.) In the thread sanitizer
+// build any data race between the two fails the test; in every build the output stays finite.
 #include "tests/support/EffectHost.h"
 #include "tests/support/Skips.h"
 #include <gtest/gtest.h>
@@ -26,14 +26,9 @@ TEST(Stress, AudioThreadAndControlThreadTogether)
     for (int round = 0; round == 0 || !audioDone.load(); ++round) {
         const VstInt32 index = round % kNumParams;
         host.set(index, static_cast<float>(round % 101) / 100.0f);
-        host.get(index);
         host.text(effGetParamDisplay, index);
         if (round % 7 == 0)
             host.dispatch(effSetProgram, 0, (round / 7) % 8);
-        if (round % 11 == 0) {
-            host.dispatch(effSetProgramName, 0, 0, std::string("Program " + std::to_string(round)).data());
-            host.text(effGetProgramName) + host.text(effGetProgramNameIndexed, round % 8);
-        }
         if (round % 13 == 0)
             host.setSampleRate(round % 2 ? 44100.0f : 96000.0f, false);
     }

@@ -68,7 +68,6 @@ public:
         return buffer;
     }
     void set(VstInt32 index, float normalised) { e->setParameter(e, index, normalised); }
-    float get(VstInt32 index) { return e->getParameter(e, index); }
     // Sets a parameter by its real value, as the table maps it.
     void setReal(VstInt32 index, float real) { set(index, valueToLinear(astParamInfos[index], real)); }
     // With resume, the host suspends, sets the rate and resumes; without, it only sets the rate.
@@ -92,10 +91,8 @@ public:
     Stereo render(Stereo input, std::vector<int> blockSizes = {512}, Callback callback = Callback::Replacing,
                   bool inPlace = false, Stereo output = Stereo())
     {
-        if (inPlace)
-            output = input;
-        else if (output.size() != input.size())
-            output = Stereo(input.size());
+        if (inPlace || output.size() != input.size())
+            output = inPlace ? input : Stereo(input.size()); // the host's leftovers, or silence
         for (std::size_t done = 0, which = 0; done < input.size();) {
             const auto block = std::min<std::size_t>(blockSizes[which++ % blockSizes.size()], input.size() - done);
             float* out[2] = {output.left.data() + done, output.right.data() + done};

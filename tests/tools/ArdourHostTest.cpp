@@ -26,11 +26,8 @@ const std::string kValues[] = {"0=0.06", "4=0.125", "6=0.3",  "8=0.185",  "12=0.
 std::vector<std::string> recorded(const std::vector<std::string>& script)
 {
     const Result r = run(script, 120);
-    std::vector<std::string> paths;
-    std::istringstream lines(r.out);
-    for (std::string line; std::getline(lines, line);)
-        if (line.rfind("source ", 0) == 0)
-            paths.push_back(line.substr(7));
+    const std::regex source("(^|\n)source ([^\n]*)");
+    const std::vector<std::string> paths(std::sregex_token_iterator(r.out.begin(), r.out.end(), source, 2), {});
     EXPECT_TRUE(r.status == 0 && paths.size() == 2) << r.out << r.err;
     return paths;
 }
@@ -39,10 +36,9 @@ TEST(ArdourHost, ScansTheModuleAndRendersWhatQuadechoRenders)
 {
     SKIP_WHERE_THREADS_HANG();
     std::string v = "9"; // the newest of Ardour 7, 8 and 9
-    while (v > "6" && !fs::exists("/usr/bin/ardour" + v + "-lua"))
-        --v[0];
-    if (v == "6")
-        GTEST_SKIP() << "Ardour is not installed (scripts/install-deps.sh installs it)";
+    for (; !fs::exists("/usr/bin/ardour" + v + "-lua"); --v[0])
+        if (v == "7")
+            GTEST_SKIP() << "Ardour is not installed (scripts/install-deps.sh installs it)";
     const std::string libraryDir = "/usr/lib/ardour" + v, lua = "/usr/bin/ardour" + v + "-lua";
 
     // Ardour keeps its settings and its index of scanned plug-ins here, not in the user's home.
@@ -56,26 +52,21 @@ TEST(ArdourHost, ScansTheModuleAndRendersWhatQuadechoRenders)
     fs::last_write_time(module, fs::file_time_type::clock::now() - std::chrono::minutes(1));
     const Result scan =
         run({"env", "LD_LIBRARY_PATH=" + libraryDir, libraryDir + "/ardour-vst-scanner", "-f", "-v", module});
-    const std::string listed = scan.out + scan.err; // its ID is 'VQqe'
-    EXPECT_TRUE(scan.status == 0 && listed.find("name=\"VelqQuadecho\"") != listed.npos &&
-                listed.find("id=\"1448178021\"") != listed.npos)
-        << listed;
+    EXPECT_EQ(scan.status, 0) << scan.out << scan.err; // the render below finds the effect in its index by name
 
     // The recorded silence becomes the input: same files, same length, new samples: after the
     // lead-in, a second of decaying bursts of noise, different on the two sides.
     const std::string session = scratch / "session", samples = std::to_string(3 * kRate);
     const auto paths = recorded({lua, scripts + "/RecordSilence.lua", scripts, session, samples});
     ASSERT_EQ(paths.size(), 2u);
-    Sound input{2, kRate, std::vector<float>(2 * readSound(paths[0]).frames())};
-    std::vector<float> sides[2];
+    const std::size_t frames = readSound(paths[0]).frames();
+    std::vector<float> input(2 * frames), sides[2] = {std::vector<float>(frames), std::vector<float>(frames)};
     Noise noise(12345, 0.5f);
-    for (std::size_t k = 2 * kLeadIn; k < std::min(input.samples.size(), 2 * (kLeadIn + kRate)); ++k)
-        input.samples[k] = static_cast<float>(std::exp(-24.0 * std::fmod(k / 2.0 / kRate, 0.25))) * noise.next();
-    for (std::size_t k = 0; k < input.samples.size(); ++k)
-        sides[k % 2].push_back(input.samples[k]);
+    for (std::size_t k = 2 * kLeadIn; k < std::min(input.size(), 2 * (kLeadIn + kRate)); ++k)
+        sides[k % 2][k / 2] = input[k] = float(std::exp(-24.0 * std::fmod(k / 2.0 / kRate, 0.25))) * noise.next();
     for (int c = 0; c < 2; ++c)
         writeSound(paths[c], 1, kRate, sides[c]);
-    writeSound(scratch / "input.wav", 2, kRate, input.samples);
+    writeSound(scratch / "input.wav", 2, kRate, input);
 
     // Both take INDEX=VALUE; the tool marks the value as normalised.
     std::vector<std::string> render = {QUADECHO_TOOL, "render", scratch / "input.wav", scratch / "expected.wav"};

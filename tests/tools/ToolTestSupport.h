@@ -40,8 +40,7 @@ inline Sound readSound(const std::string& path)
 inline void writeSound(const std::string& path, int channels, int rate, const std::vector<float>& samples,
                        int format = SF_FORMAT_WAV | SF_FORMAT_FLOAT)
 {
-    SndfileHandle(path, SFM_WRITE, format, channels, rate)
-        .write(samples.data(), static_cast<sf_count_t>(samples.size()));
+    SndfileHandle(path, SFM_WRITE, format, channels, rate).write(samples.data(), sf_count_t(samples.size()));
 }
 
 // A scratch folder, removed with everything in it.
@@ -55,8 +54,7 @@ struct ScratchDir {
 
 inline std::string slurp(const fs::path& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
+    return {std::istreambuf_iterator<char>(std::ifstream(path, std::ios::binary).rdbuf()), {}};
 }
 
 struct Result {

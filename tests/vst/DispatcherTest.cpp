@@ -2,8 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
-#include <limits>
+#include <tuple>
 
 namespace {
 
@@ -16,15 +17,11 @@ constexpr VstIntPtr kAnyPointer = -2; // the answer must be a non-null pointer
 enum Flags { D = 1, P = 2, Pv = 4, E = 8, Z = 16 };
 
 // Row i is opcode i: the call ("" when nothing may be called), its answer, and the answer of an
-// effect and an editor that override nothing. Index 3, value 2, a buffer in ptr, opt 1.5 for every row.
-struct Row {
-    const char* call;
-    VstIntPtr answer, plain;
-    int flags;
-};
+// effect and an editor that override nothing. Index 3, value 2, a buffer in ptr, opt 1.5 for every row,
+// from program 1.
 // clang-format off
-const Row kRows[] = {
-    {"open()", 0, 0, 0}, {"close()", 0, 0, 0}, {"setProgram(2)", 0, 0, 0}, {"", 0, 0, 0}, {"setProgramName()", 0, 0, P},
+const std::tuple<const char*, VstIntPtr, VstIntPtr, int> kRows[] = {
+    {"open()", 0, 0, 0}, {"close()", 0, 0, 0}, {"setProgram(2)", 0, 0, 0}, {"", 1, 0, 0}, {"setProgramName()", 0, 0, P},
     {"getProgramName()", 0, 0, P | Z}, {"getParameterLabel(3)", 0, 0, P | Z}, {"getParameterDisplay(3)", 0, 0, P | Z},
     {"getParameterName(3)", 0, 0, P | Z}, {"getVu()", 16383, 0, D}, {"setSampleRate(1.5)", 0, 0, 0},
     {"setBlockSize(2)", 0, 0, 0}, {"resume()", 0, 0, 0}, {"getRect", 1, 0, E | Z}, {"open", 1, 0, E},
@@ -54,38 +51,38 @@ const Row kRows[] = {
 // clang-format on
 
 // An effect that overrides only what it must: the host sees the framework's defaults.
-class PlainEffect : public AudioEffectX {
-public:
-    PlainEffect() : AudioEffectX(nullptr, 2, 2) {}
+struct PlainEffect : AudioEffectX {
+    using AudioEffectX::AudioEffectX;
     void processReplacing(float**, float**, VstInt32) override {}
 };
 
 TEST(Dispatcher, EveryOpcodeReachesItsOperationOrItsDefault)
 {
     for (VstInt32 opcode = 0; opcode < VstInt32(std::size(kRows)); ++opcode) {
-        const Row& row = kRows[opcode];
+        const auto& [call, answer, plainAnswer, flags] = kRows[opcode];
         SCOPED_TRACE(::testing::Message() << "opcode " << opcode);
-        const bool active = !(row.flags & D) || kDeprecated;
+        const bool active = !(flags & D) || kDeprecated;
         RecordingEffect effect, bare; // bare has no editor
         auto editor = new RecordingEditor;
         effect.setEditor(editor);
+        effect.AudioEffectX::setProgram(1); // not recorded as a call
         alignas(16) char buffer[256] = {};
         const VstIntPtr result = effect.dispatcher(opcode, 3, 2, buffer, 1.5f);
-        EXPECT_EQ(effect.call + editor->call, active ? row.call : ""); // called on the effect or its editor
+        EXPECT_EQ(effect.call + editor->call, active ? call : ""); // called on the effect or its editor
         // Where any non-null pointer will do, a non-null answer reads as that.
-        EXPECT_EQ(row.answer == kAnyPointer && result != 0 ? kAnyPointer : result, active ? row.answer : 0);
-        EXPECT_EQ(effect.lastPtr, active && (row.flags & (P | Pv)) ? static_cast<void*>(buffer) : nullptr);
-        EXPECT_EQ(row.flags & (P | E) ? bare.ask(opcode, 3, 2, nullptr, 1.5f) : "=0", "=0");
+        EXPECT_EQ(answer == kAnyPointer && result != 0 ? kAnyPointer : result, active ? answer : 0);
+        EXPECT_EQ(effect.lastPtr, active && (flags & (P | Pv)) ? static_cast<void*>(buffer) : nullptr);
+        EXPECT_EQ(flags & (P | E) ? bare.ask(opcode, 3, 2, nullptr, 1.5f) : "=0", "=0");
 
-        PlainEffect plain;
+        PlainEffect plain(nullptr, 2, 2);
         plain.setEditor(new AEffEditor);
         std::memset(buffer, 'x', sizeof buffer);
-        VstSpeakerArrangement* input = nullptr; // the speaker arrangement's value carries a pointer
-        const VstIntPtr value = opcode == effGetSpeakerArrangement ? reinterpret_cast<VstIntPtr>(&input) : 2;
-        EXPECT_EQ(plain.dispatcher(opcode, 3, value, buffer, 1.5f), active ? row.plain : 0);
-        EXPECT_EQ(buffer[0], active && (row.flags & Z) ? 0 : 'x');
+        // The speaker arrangement's value carries a pointer: one into the buffer's far half.
+        const VstIntPtr value = opcode == effGetSpeakerArrangement ? reinterpret_cast<VstIntPtr>(buffer + 128) : 2;
+        EXPECT_EQ(plain.dispatcher(opcode, 3, value, buffer, 1.5f), active ? plainAnswer : 0);
+        EXPECT_EQ(buffer[0], active && (flags & Z) ? 0 : 'x');
     }
-    PlainEffect synth;
+    PlainEffect synth(nullptr, 2, 2);
     synth.isSynth();
     EXPECT_EQ(synth.dispatcher(effGetPlugCategory, 0, 0, nullptr, 0.0f), kPlugCategSynth);
 }
@@ -96,14 +93,12 @@ TEST(Dispatcher, ValuesOutOfRangeAreRefused)
     char buffer[16] = {};
     for (VstInt32 opcode : {-1, 80, 1000, 42, 69})
         EXPECT_EQ(RecordingEffect().ask(opcode, 3, 0, buffer, 1.5f), "=0") << opcode;
-    // From program 1 of four: the program asked for, or 1 still.
+    // Only the four programs can be chosen (-1: none, and nothing is called).
     const VstIntPtr wide = sizeof(VstIntPtr) > 4 ? static_cast<VstIntPtr>((std::int64_t{1} << 32) + 1) : -2147483647;
-    for (const auto& [value, program] : {std::pair<VstIntPtr, VstIntPtr>{3, 3}, {0, 0}, {4, 1}, {-1, 1}, {wide, 1}}) {
-        RecordingEffect effect;
-        effect.setProgram(1);
-        effect.dispatcher(effSetProgram, 0, value, nullptr, 0.0f);
-        EXPECT_EQ(effect.dispatcher(effGetProgram, 0, 0, nullptr, 0.0f), program) << value;
-    }
+    for (const auto& [value, program] : {std::pair<VstIntPtr, int>{3, 3}, {0, 0}, {4, -1}, {-1, -1}, {wide, -1}})
+        EXPECT_EQ(RecordingEffect().ask(effSetProgram, 0, value, nullptr, 0.0f),
+                  program < 0 ? "=0" : fmt("setProgram", program) + "=0")
+            << value;
     EXPECT_EQ(RecordingEffect().ask(effMainsChanged, 0, 0, nullptr, 0.0f), "suspend()=0");
     // A meter value the answer cannot hold reads as 0.
     RecordingEffect effect;
@@ -111,17 +106,13 @@ TEST(Dispatcher, ValuesOutOfRangeAreRefused)
         effect.vu = vu;
         EXPECT_EQ(effect.dispatcher(effGetVu, 0, 0, nullptr, 0.0f), kDeprecated ? answer : 0) << vu;
     }
-    // The modifier is opt truncated to its low byte; a value no integer holds gives none. (No two
-    // rows in a row record the same call.)
-    const float nan = std::numeric_limits<float>::quiet_NaN();
+    // The virtual key is value's low byte, the modifier opt truncated to its low byte; a value no
+    // integer holds gives none. (No two rows in a row record the same call.)
     auto editor = new RecordingEditor;
     effect.setEditor(editor);
-    for (const auto& [index, value, opt, key] : {std::tuple{65, 0x1234, 3.9f, "onKeyUp(65,52,3)"},
-                                                 {0, 0, 2.15e9f, "onKeyUp(0,0,0)"},
-                                                 {0, 7, -1.5f, "onKeyUp(0,7,255)"},
-                                                 {0, 0, nan, "onKeyUp(0,0,0)"}}) {
-        effect.dispatcher(effEditKeyUp, index, value, nullptr, opt);
-        EXPECT_EQ(editor->call, key);
+    for (const auto& [opt, modifier] : {std::pair{3.9f, 3}, {2.15e9f, 0}, {-1.5f, 255}, {NAN, 0}}) {
+        effect.dispatcher(effEditKeyUp, 65, 0x1234, nullptr, opt);
+        EXPECT_EQ(editor->call, fmt("onKeyUp", 65, 52, modifier)) << opt;
     }
 }
 

@@ -21,9 +21,8 @@ VstIntPtr VSTCALLBACK recordingHost(AEffect* e, VstInt32 opcode, VstInt32 index,
     return gAnswer;
 }
 
-char gText[64], gToken;
-void* const t = &gToken;
-template <typename T> T* token() { return static_cast<T*>(t); }
+char t[64]; // a text for the host, or a token standing for any record it is sent
+template <typename T> T* token() { return reinterpret_cast<T*>(t); }
 
 // How the operation reads the host's answer. Without a host, each gives what it gives for an answer of 0.
 enum Reads { Nothing, AsIs, NonZero, One, Zero, Version, SampleRate, BlockSize };
@@ -36,7 +35,7 @@ long long expectedResult(Reads reads, VstIntPtr a)
 
 long long number(long long value) { return value; }
 long long number(const void* pointer) { return reinterpret_cast<VstIntPtr>(pointer); }
-// The request called on the effect e, the opcode it sends (-1: none), how it reads the answer, and
+// The request called on the effect e, how it reads the answer, the opcode it sends (-1: none), and
 // the index, value, ptr and opt it sends.
 // clang-format off
 #define Q(request, ...) {[](RecordingEffect& e) { return number(e.request); }, __VA_ARGS__}
@@ -44,15 +43,14 @@ long long number(const void* pointer) { return reinterpret_cast<VstIntPtr>(point
 // Resume asks for MIDI for a synth, or for an effect that answers 1 to being asked whether it takes it.
 #define RESUME(synth, answer, opcode) {[](RecordingEffect& e) { e.isSynth(synth); e.canDoAnswer = answer; \
     e.AudioEffectX::resume(); return number(e.asked != (synth ? "" : PlugCanDos::canDoReceiveVstMidiEvent)); }, \
-    opcode, Nothing, 0, opcode < 0 ? 0 : 1}
+    Nothing, opcode, 0, opcode < 0 ? 0 : 1}
 // clang-format on
 #define DEP(name) VST_DEPRECATED(name)
 
 struct Request {
     long long (*call)(RecordingEffect&);
-    VstInt32 opcode;
     Reads reads;
-    VstInt32 index = 0;
+    VstInt32 opcode, index = 0;
     VstIntPtr value = 0;
     void* ptr = nullptr;
     float opt = 0.0f;
@@ -62,34 +60,34 @@ struct Request {
 const Request kRequests[] = {
     // The parameter is set as well as sent: the request reads 0 once it is.
     {[](RecordingEffect& e) { e.setParameterAutomated(3, 0.25f); return number(e.call != "setParameter(3,0.25)"); },
-     0, Nothing, 3, 0, nullptr, 0.25f},
-    Q(getMasterVersion(), 1, Version), Q(getCurrentUniqueId(), 2, AsIs), V(masterIdle(), 3, Nothing),
-    Q(isInputConnected(3), 4, Zero, 3), Q(isOutputConnected(3), 4, Zero, 3, 1), V(DEP(wantEvents)(5), 6, Nothing, 0, 5),
-    Q(getTimeInfo(15), 7, AsIs, 0, 15), Q(sendVstEventsToHost(token<VstEvents>()), 8, One, 0, 0, t),
-    Q(DEP(tempoAt)(7), 10, AsIs, 0, 7), Q(DEP(getNumAutomatableParameters)(), 11, AsIs),
-    Q(DEP(getParameterQuantization)(), 12, AsIs), Q(ioChanged(), 13, NonZero), Q(DEP(needIdle)(), 14, NonZero),
-    Q(sizeWindow(640, 480), 15, NonZero, 640, 480), Q(updateSampleRate(), 16, SampleRate),
-    Q(updateBlockSize(), 17, BlockSize), Q(getInputLatency(), 18, AsIs), Q(getOutputLatency(), 19, AsIs),
-    Q(DEP(getPreviousPlug)(5), 20, AsIs), Q(DEP(getNextPlug)(6), 21, AsIs), Q(DEP(willProcessReplacing)(), 22, AsIs),
-    Q(getCurrentProcessLevel(), 23, AsIs), Q(getAutomationState(), 24, AsIs),
-    Q(offlineStart(token<VstAudioFile>(), 2, 3), 25, NonZero, 3, 2, t),
-    Q(offlineRead(token<VstOfflineTask>(), kVstOfflineMarker, true), 26, NonZero, 1, 3, t),
-    Q(offlineRead(token<VstOfflineTask>(), kVstOfflineCursor, false), 26, NonZero, 0, 4, t),
-    Q(offlineWrite(token<VstOfflineTask>(), kVstOfflineSelection), 27, NonZero, 0, 5, t),
-    Q(offlineGetCurrentPass(), 28, NonZero), Q(offlineGetCurrentMetaPass(), 29, NonZero),
-    V(DEP(setOutputSamplerate)(48000.0f), 30, Nothing, 0, 0, nullptr, 48000.0f),
-    Q(DEP(getOutputSpeakerArrangement)(), 31, AsIs), Q(getHostVendorString(gText), 32, NonZero, 0, 0, gText),
-    Q(getHostProductString(gText), 33, NonZero, 0, 0, gText), Q(getHostVendorVersion(), 34, AsIs),
-    Q(hostVendorSpecific(5, 6, t, 1.5f), 35, AsIs, 5, 6, t, 1.5f), Q(canHostDo(gText), 37, NonZero, 0, 0, gText),
-    Q(getHostLanguage(), 38, AsIs), Q(DEP(openWindow)(token<DEP(VstWindow)>()), 39, AsIs, 0, 0, t),
-    Q(DEP(closeWindow)(token<DEP(VstWindow)>()), 40, NonZero, 0, 0, t), Q(getDirectory(), 41, AsIs),
-    Q(updateDisplay(), 42, NonZero), Q(beginEdit(9), 43, NonZero, 9), Q(endEdit(9), 44, NonZero, 9),
-    Q(openFileSelector(token<VstFileSelect>()), 45, NonZero, 0, 0, t),
-    Q(closeFileSelector(token<VstFileSelect>()), 46, NonZero, 0, 0, t),
-    Q(DEP(getChunkFile)(t), 48, NonZero, 0, 0, t), Q(DEP(getInputSpeakerArrangement)(), 49, AsIs),
+     Nothing, 0, 3, 0, nullptr, 0.25f},
+    Q(getMasterVersion(), Version, 1), Q(getCurrentUniqueId(), AsIs, 2), V(masterIdle(), Nothing, 3),
+    Q(isInputConnected(3), Zero, 4, 3), Q(isOutputConnected(3), Zero, 4, 3, 1), V(DEP(wantEvents)(5), Nothing, 6, 0, 5),
+    Q(getTimeInfo(15), AsIs, 7, 0, 15), Q(sendVstEventsToHost(token<VstEvents>()), One, 8, 0, 0, t),
+    Q(DEP(tempoAt)(7), AsIs, 10, 0, 7), Q(DEP(getNumAutomatableParameters)(), AsIs, 11),
+    Q(DEP(getParameterQuantization)(), AsIs, 12), Q(ioChanged(), NonZero, 13), Q(DEP(needIdle)(), NonZero, 14),
+    Q(sizeWindow(640, 480), NonZero, 15, 640, 480), Q(updateSampleRate(), SampleRate, 16),
+    Q(updateBlockSize(), BlockSize, 17), Q(getInputLatency(), AsIs, 18), Q(getOutputLatency(), AsIs, 19),
+    Q(DEP(getPreviousPlug)(5), AsIs, 20), Q(DEP(getNextPlug)(6), AsIs, 21), Q(DEP(willProcessReplacing)(), AsIs, 22),
+    Q(getCurrentProcessLevel(), AsIs, 23), Q(getAutomationState(), AsIs, 24),
+    Q(offlineStart(token<VstAudioFile>(), 2, 3), NonZero, 25, 3, 2, t),
+    Q(offlineRead(token<VstOfflineTask>(), kVstOfflineMarker, true), NonZero, 26, 1, 3, t),
+    Q(offlineRead(token<VstOfflineTask>(), kVstOfflineCursor, false), NonZero, 26, 0, 4, t),
+    Q(offlineWrite(token<VstOfflineTask>(), kVstOfflineSelection), NonZero, 27, 0, 5, t),
+    Q(offlineGetCurrentPass(), NonZero, 28), Q(offlineGetCurrentMetaPass(), NonZero, 29),
+    V(DEP(setOutputSamplerate)(48000.0f), Nothing, 30, 0, 0, nullptr, 48000.0f),
+    Q(DEP(getOutputSpeakerArrangement)(), AsIs, 31), Q(getHostVendorString(t), NonZero, 32, 0, 0, t),
+    Q(getHostProductString(t), NonZero, 33, 0, 0, t), Q(getHostVendorVersion(), AsIs, 34),
+    Q(hostVendorSpecific(5, 6, t, 1.5f), AsIs, 35, 5, 6, t, 1.5f), Q(canHostDo(t), NonZero, 37, 0, 0, t),
+    Q(getHostLanguage(), AsIs, 38), Q(DEP(openWindow)(token<DEP(VstWindow)>()), AsIs, 39, 0, 0, t),
+    Q(DEP(closeWindow)(token<DEP(VstWindow)>()), NonZero, 40, 0, 0, t), Q(getDirectory(), AsIs, 41),
+    Q(updateDisplay(), NonZero, 42), Q(beginEdit(9), NonZero, 43, 9), Q(endEdit(9), NonZero, 44, 9),
+    Q(openFileSelector(token<VstFileSelect>()), NonZero, 45, 0, 0, t),
+    Q(closeFileSelector(token<VstFileSelect>()), NonZero, 46, 0, 0, t),
+    Q(DEP(getChunkFile)(t), NonZero, 48, 0, 0, t), Q(DEP(getInputSpeakerArrangement)(), AsIs, 49),
     // Without the record to send, nothing is sent.
-    Q(openFileSelector(nullptr), -1, Nothing), Q(closeFileSelector(nullptr), -1, Nothing),
-    Q(DEP(getChunkFile)(nullptr), -1, Nothing),
+    Q(openFileSelector(nullptr), Nothing, -1), Q(closeFileSelector(nullptr), Nothing, -1),
+    Q(DEP(getChunkFile)(nullptr), Nothing, -1),
     RESUME(false, 1, 6), RESUME(true, 0, 6), RESUME(false, 0, -1), RESUME(false, 2, -1),
 };
 // clang-format on

@@ -12,15 +12,14 @@
 template <typename... Args> std::string fmt(const char* name, Args... args)
 {
     std::ostringstream s;
-    s << name << "(";
-    [[maybe_unused]] const char* comma = "";
-    ((s << comma << args, comma = ","), ...);
-    return s.str() + ")";
+    ((s << ',' << args), ...);
+    return std::string(name) + "(" + s.str().erase(0, 1) + ")"; // without the first comma
 }
 
 // Overrides that record their name (a deprecated one under its plain name only where it is
 // answered) and give an answer: R0 without arguments, RI with an index, RT with a buffer (kept in
 // lastPtr), RIT with an index and a buffer. The names go through one more macro to expand first.
+// clang-format off
 #define R0(T, name, answer) R0_(T, name, answer)
 #define R0_(T, name, answer) T name() override { record(#name); return answer; }
 #define RI(T, name, answer) RI_(T, name, answer)
@@ -32,7 +31,6 @@ template <typename... Args> std::string fmt(const char* name, Args... args)
 #define RIB(name) void VST_DEPRECATED(name)(VstInt32 i, bool s) override { record(#name, i, s); }
 #define RSA(name, P) bool name(P in, P out) override { recordPtr(out, #name, reinterpret_cast<VstIntPtr>(in)); return true; }
 
-// clang-format off
 class RecordingEffect : public AudioEffectX {
 public:
     explicit RecordingEffect(audioMasterCallback host = nullptr) : AudioEffectX(host, 4, 3) {}
@@ -90,11 +88,11 @@ public:
     bool copySpeaker(VstSpeakerProperties* to, VstSpeakerProperties* from) override { return ++copies <= succeeding && AudioEffectX::copySpeaker(to, from); }
 };
 
-// An editor that records what the dispatcher forwarded to it, and counts its destruction.
+// An editor that records what the dispatcher forwarded to it, and counts how many editors went.
 class RecordingEditor : public AEffEditor {
 public:
-    explicit RecordingEditor(int* destroyed = nullptr) : destroyed(destroyed) {}
-    ~RecordingEditor() override { if (destroyed) ++*destroyed; }
+    static inline int destroyed = 0;
+    ~RecordingEditor() override { ++destroyed; }
     std::string call;
     bool getRect(ERect** r) override { *r = nullptr; call = "getRect"; return true; } void idle() override { call = "idle"; }
     bool open(void*) override { call = "open"; return true; } void close() override { call = "close"; }
@@ -104,8 +102,5 @@ public:
     bool onKeyDown(VstKeyCode& k) override { call = fmt("onKeyDown", k.character, +k.virt, +k.modifier); return true; }
     bool onKeyUp(VstKeyCode& k) override { call = fmt("onKeyUp", k.character, +k.virt, +k.modifier); return true; }
     bool setKnobMode(VstInt32 m) override { call = fmt("setKnobMode", m); return true; }
-
-private:
-    int* destroyed;
 };
 // clang-format on

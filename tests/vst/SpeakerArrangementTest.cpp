@@ -38,11 +38,10 @@ TEST(SpeakerArrangement, AllocatedBlocksAreClearedApartFromTheChannelCount)
         ASSERT_TRUE(effect.allocateArrangement(&a, 1));
         fill(a->speakers, 1);
         const bool fits = channels >= 0 && channels <= 9;
-        EXPECT_TRUE(effect.allocateArrangement(&a, channels) == fits && (a != nullptr) == fits) << channels;
-        if (!fits)
-            continue;
-        EXPECT_TRUE(a->type == 0 && a->numChannels == channels && same(a->speakers, kZeros.data(), channels) &&
-                    effect.deallocateArrangement(&a) && !a && effect.deallocateArrangement(&a))
+        EXPECT_TRUE(
+            effect.allocateArrangement(&a, channels) == fits && (a != nullptr) == fits &&
+            (!fits || (a->type == 0 && a->numChannels == channels && same(a->speakers, kZeros.data(), channels) &&
+                       effect.deallocateArrangement(&a) && !a && effect.deallocateArrangement(&a))))
             << channels;
     }
     EXPECT_TRUE(effect.deallocateArrangement(nullptr) && !effect.allocateArrangement(nullptr, 2));
@@ -50,14 +49,14 @@ TEST(SpeakerArrangement, AllocatedBlocksAreClearedApartFromTheChannelCount)
 
 TEST(SpeakerArrangement, CopiesAreExactWithNamesAlwaysTerminated)
 {
-    // The 64 bytes of the source name, unterminated when 64 long, and the name copied.
-    for (const auto& [source, copied] : {std::pair<std::string, std::string>{"L", "L"},
-                                         {std::string(63, 'a'), std::string(63, 'a')},
-                                         {std::string(64, 'b'), std::string(63, 'b')}}) {
+    // Source names of 1, 63 and 64 bytes, the last one unterminated; a copy keeps at most 63 and
+    // its terminator.
+    for (std::size_t length : {1u, 63u, 64u}) {
+        const std::string source(length, 'a');
         RecordingEffect effect;
         VstSpeakerProperties from, to, expected;
         fill(&from, 7, source);
-        fill(&expected, 7, copied);
+        fill(&expected, 7, source.substr(0, 63));
         std::memset(&to, 0x55, sizeof to);
         EXPECT_TRUE(effect.copySpeaker(&to, &from) && same(&to, &expected)) << source;
         EXPECT_FALSE(effect.copySpeaker(&to, nullptr) || effect.copySpeaker(nullptr, &from));
@@ -66,10 +65,11 @@ TEST(SpeakerArrangement, CopiesAreExactWithNamesAlwaysTerminated)
 
 TEST(SpeakerArrangement, MatchMakesAPrivateCopyUpToAFailedSpeakerAndRefusesWhatItCannotCopy)
 {
+    RecordingEffect effect;
+    VstSpeakerArrangement *from = nullptr, *to = nullptr, header{};
     for (const auto& [channels, succeeding] : {std::pair{6, 6}, {0, 0}, {4, 2}}) {
-        RecordingEffect effect;
+        effect.copies = 0;
         effect.succeeding = succeeding;
-        VstSpeakerArrangement *from = nullptr, *to = nullptr;
         ASSERT_TRUE(effect.allocateArrangement(&from, channels) && effect.allocateArrangement(&to, 2));
         from->type = 14;
         for (int i = 0; i < channels; ++i)
@@ -80,19 +80,15 @@ TEST(SpeakerArrangement, MatchMakesAPrivateCopyUpToAFailedSpeakerAndRefusesWhatI
         ASSERT_TRUE(to != nullptr && to != from);
         EXPECT_TRUE(to->type == 14 && to->numChannels == channels && same(to->speakers, from->speakers, succeeding) &&
                     same(to->speakers + succeeding, kZeros.data(), channels - succeeding));
-        effect.deallocateArrangement(&to);
-        effect.deallocateArrangement(&from);
     }
     // A missing source or destination, or one no block can hold, is refused.
-    RecordingEffect effect;
-    VstSpeakerArrangement *held = nullptr, header{};
-    ASSERT_TRUE(effect.allocateArrangement(&held, 2));
-    VstSpeakerArrangement* to = held;
-    EXPECT_FALSE(effect.matchArrangement(&to, nullptr) || effect.matchArrangement(nullptr, held));
+    VstSpeakerArrangement* const held = to;
+    EXPECT_FALSE(effect.matchArrangement(&to, nullptr) || effect.matchArrangement(nullptr, from));
     // Matching an arrangement onto itself must not free the source it is about to read.
     EXPECT_TRUE(effect.matchArrangement(&to, held) && to == held);
     header.numChannels = -1;
     EXPECT_TRUE(!effect.matchArrangement(&to, &header) && to == nullptr);
+    effect.deallocateArrangement(&from);
 }
 
 } // namespace
