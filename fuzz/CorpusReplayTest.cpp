@@ -23,7 +23,7 @@ TEST(FuzzCorpus, EveryInputRunsCleanly)
     std::sort(inputs.begin(), inputs.end());
     ASSERT_FALSE(inputs.empty());
     for (const auto& path : inputs) {
-        std::printf("%s\n", path.filename().c_str());
+        std::printf("%s\n", path.filename().string().c_str());
         std::fflush(stdout);
         std::ifstream file(path, std::ios::binary);
         const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(file), {}};
