@@ -1,3 +1,18 @@
+# A zip for Windows users: both DLLs, the tool, and where hosts look for such modules. The 32-bit
+# DLL is the windows-i686 build's, which must have been built first.
+if(WIN32)
+  set(CPACK_GENERATOR ZIP)
+  set(CPACK_PACKAGE_FILE_NAME quadecho-${PROJECT_VERSION}-windows)
+  set(CPACK_STRIP_FILES ON)
+  install(FILES ${CMAKE_CURRENT_LIST_DIR}/README-Windows.txt DESTINATION . RENAME README.txt)
+  if(QUADECHO_ARCH STREQUAL "x86_64")
+    set(CPACK_INSTALL_CMAKE_PROJECTS "${PROJECT_BINARY_DIR};Quadecho;ALL;/"
+                                     "${QUADECHO_WINDOWS_I686_BUILD};Quadecho;ALL;/")
+  endif()
+  include(CPack)
+  return()
+endif()
+
 # A Debian package laid out the way Debian ships such plug-ins: the module in /usr/lib/vst, where
 # hosts look for it, and the command-line host in /usr/bin.
 set(CPACK_GENERATOR DEB)

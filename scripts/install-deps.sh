@@ -7,20 +7,40 @@ set -euo pipefail
 packages=(cmake ninja-build g++ binutils pkg-config libsndfile1-dev libcli11-dev)
 # What the tests need besides: the cross compilers and qemu for the other two processors,
 # GoogleTest (the library for native builds, its sources for the cross builds) and Google
-# Benchmark, clang's sanitizers and libFuzzer, the packaging tools, and a real host and a
-# foreign module for the command-line host's tests.
+# Benchmark, clang's sanitizers and libFuzzer, the packaging tools, two real hosts and a foreign
+# module for the command-line host's tests, and mingw-w64 and wine for the Windows builds.
 test_packages=(
   g++-i686-linux-gnu g++-powerpc-linux-gnu qemu-user
+  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64
   googletest libgtest-dev libbenchmark-dev
   clang-14 libclang-rt-14-dev libfuzzer-14-dev llvm-14
   dpkg-dev
-  ardour zam-plugins
+  ardour zam-plugins qtractor
 )
+tests=no
 if [ "${1:-}" = "--tests" ]; then
   packages+=("${test_packages[@]}")
+  tests=yes
   shift
 fi
 packages+=("$@")
+
+sudo_cmd=()
+[ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+
+# The Windows tool's libsndfile is built from Debian's source package (scripts/sndfile-windows.sh),
+# which apt fetches only with source entries beside the binary ones.
+if [ "$tests" = yes ] && ! apt-cache showsrc libsndfile 2>/dev/null | grep -q '^Package: libsndfile$'; then
+  echo "Adding Debian's source archive to apt's sources"
+  if [ -f /etc/apt/sources.list.d/debian.sources ]; then
+    sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources |
+      "${sudo_cmd[@]}" tee /etc/apt/sources.list.d/quadecho-src.sources >/dev/null
+  else
+    grep '^deb ' /etc/apt/sources.list | sed 's/^deb /deb-src /' |
+      "${sudo_cmd[@]}" tee /etc/apt/sources.list.d/quadecho-src.list >/dev/null
+  fi
+  "${sudo_cmd[@]}" apt-get update -qq
+fi
 
 missing=()
 for p in "${packages[@]}"; do
@@ -28,8 +48,6 @@ for p in "${packages[@]}"; do
 done
 if ((${#missing[@]})); then
   echo "Installing: ${missing[*]}"
-  sudo_cmd=()
-  [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
   "${sudo_cmd[@]}" apt-get update -qq
   DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi

@@ -1,10 +1,7 @@
 #include "AudioFiles.h"
 
 #include "PluginHost.h"
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "System.h"
 
 #include <algorithm>
 #include <cctype>
@@ -17,19 +14,9 @@ namespace qtool {
 
 namespace {
 
-std::string systemError() { return std::strerror(errno); }
-
-std::string directoryOf(const std::string& path)
-{
-    const auto slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
 std::string baseOf(const std::string& path)
 {
-    const auto slash = path.rfind('/');
+    const auto slash = path.find_last_of(sys::kPathSeparators);
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
@@ -42,6 +29,21 @@ std::string extensionOf(const std::string& path)
     return ext;
 }
 
+// The containers this build's libsndfile knows: which they are depends on the libraries it was built with.
+std::vector<SF_FORMAT_INFO> majorFormats()
+{
+    int count = 0;
+    sf_command(nullptr, SFC_GET_FORMAT_MAJOR_COUNT, &count, sizeof count);
+    std::vector<SF_FORMAT_INFO> formats;
+    for (int i = 0; i < count; ++i) {
+        SF_FORMAT_INFO format{};
+        format.format = i;
+        if (sf_command(nullptr, SFC_GET_FORMAT_MAJOR, &format, sizeof format) == 0 && format.extension)
+            formats.push_back(format);
+    }
+    return formats;
+}
+
 // The container libsndfile writes for an extension, from its own list of formats.
 int majorFormatFor(const std::string& path)
 {
@@ -50,78 +52,77 @@ int majorFormatFor(const std::string& path)
         ext = "aiff";
     else if (ext == "oga" || ext == "opus")
         ext = "ogg";
-    int count = 0;
-    sf_command(nullptr, SFC_GET_FORMAT_MAJOR_COUNT, &count, sizeof count);
-    for (int i = 0; i < count && !ext.empty(); ++i) {
-        SF_FORMAT_INFO format{};
-        format.format = i;
-        if (sf_command(nullptr, SFC_GET_FORMAT_MAJOR, &format, sizeof format) == 0 && format.extension &&
-            ext == format.extension)
+    for (const SF_FORMAT_INFO& format : majorFormats())
+        if (ext == format.extension)
             return format.format;
-    }
-    throw ToolError("cannot tell the sound format of '" + path +
-                    "' from its extension: use .wav, .aiff, .flac or another libsndfile writes");
+    throw ToolError("cannot tell the sound format of '" + path + "' from its extension: use one of " + soundFormats());
 }
 
 } // namespace
 
+std::string soundFormats()
+{
+    std::string list;
+    for (const SF_FORMAT_INFO& format : majorFormats())
+        if (list.find(std::string(" ") + format.extension + ",") == std::string::npos)
+            list += std::string(" ") + format.extension + ",";
+    return list.empty() ? list : list.substr(1, list.size() - 2);
+}
+
 AtomicFile::AtomicFile(const std::string& path) : finalPath(path)
 {
-    struct stat st {};
-    if (stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+    std::string why;
+    if (sys::kindOf(path, why) == sys::Kind::Directory)
         throw ToolError("cannot write '" + path + "': it is a directory");
-    std::string pattern = directoryOf(path) + "/." + baseOf(path) + ".XXXXXX";
-    descriptor = mkstemp(pattern.data());
+    descriptor = sys::createBeside(path, tempPath, why);
     if (descriptor < 0)
-        throw ToolError("cannot write '" + path + "': " + systemError());
-    tempPath = pattern;
-    // The finished file gets the permissions any newly created file would.
-    const mode_t mask = umask(0);
-    umask(mask);
-    fchmod(descriptor, 0666 & ~mask);
+        throw ToolError("cannot write '" + path + "': " + why);
 }
 
 AtomicFile::~AtomicFile()
 {
     if (descriptor >= 0)
-        close(descriptor);
+        sys::closeFile(descriptor);
     if (!tempPath.empty())
-        unlink(tempPath.c_str());
+        sys::removeFile(tempPath);
 }
 
 void AtomicFile::writeAll(const std::string& data)
 {
-    std::size_t done = 0;
-    while (done < data.size()) {
-        const ssize_t n = ::write(descriptor, data.data() + done, data.size() - done);
+    for (std::size_t done = 0; done < data.size();) {
+        const long n = sys::writeSome(descriptor, data.data() + done, data.size() - done);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
-            throw ToolError("cannot write '" + finalPath + "': " + systemError());
+            throw ToolError("cannot write '" + finalPath + "': " + std::strerror(errno));
         done += static_cast<std::size_t>(n);
     }
 }
 
 void AtomicFile::commit()
 {
-    if (fsync(descriptor) != 0 || close(descriptor) != 0) {
-        descriptor = -1;
-        throw ToolError("cannot write '" + finalPath + "': " + systemError());
-    }
+    // Synced before the rename, so that the name never stands for a file not yet on disk.
+    const bool synced = sys::syncFile(descriptor);
+    std::string why = std::strerror(errno);
+    const bool closed = sys::closeFile(descriptor);
+    if (synced && !closed)
+        why = std::strerror(errno);
     descriptor = -1;
-    if (rename(tempPath.c_str(), finalPath.c_str()) != 0)
-        throw ToolError("cannot write '" + finalPath + "': " + systemError());
+    if (!synced || !closed || !sys::replace(tempPath, finalPath, why))
+        throw ToolError("cannot write '" + finalPath + "': " + why);
     tempPath.clear();
 }
 
 SoundReader::SoundReader(const std::string& path) : path(path)
 {
-    struct stat st {};
-    if (stat(path.c_str(), &st) != 0)
-        throw ToolError("cannot read '" + path + "': " + systemError());
-    if (S_ISDIR(st.st_mode))
-        throw ToolError("cannot read '" + path + "': it is a directory");
-    file = sf_open(path.c_str(), SFM_READ, &info);
+    std::string why;
+    const sys::Kind kind = sys::kindOf(path, why);
+    if (kind == sys::Kind::Directory)
+        why = "it is a directory";
+    const int descriptor = kind == sys::Kind::File ? sys::openForReading(path, why) : -1;
+    if (descriptor < 0)
+        throw ToolError("cannot read '" + path + "': " + why);
+    file = sf_open_fd(descriptor, SFM_READ, &info, SF_TRUE);
     if (!file)
         throw ToolError("cannot read '" + path + "': " + sf_strerror(nullptr));
     if (info.channels < 1 || info.samplerate < 1) {
@@ -209,10 +210,7 @@ void FileSink::write(const float* const* buffers, int channels, int frames)
 
 void checkNotSameFile(const std::string& input, const std::string& output)
 {
-    struct stat in {
-    }, out{};
-    if (stat(input.c_str(), &in) == 0 && stat(output.c_str(), &out) == 0 && in.st_dev == out.st_dev &&
-        in.st_ino == out.st_ino)
+    if (sys::sameFile(input, output))
         throw ToolError("refusing to write over the input: '" + output + "' is '" + input + "'");
 }
 

@@ -92,6 +92,9 @@ private:
     std::vector<float> interleaved;
 };
 
+// The extensions of the sound formats this build reads and writes, e.g. "wav, aiff, au, ...".
+std::string soundFormats();
+
 // Refuses an output path that names the input file, under whatever name.
 void checkNotSameFile(const std::string& input, const std::string& output);
 

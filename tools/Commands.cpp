@@ -5,8 +5,7 @@
 #include "Plot.h"
 #include "Render.h"
 #include "Settings.h"
-
-#include <unistd.h>
+#include "System.h"
 
 #include <algorithm>
 #include <cmath>
@@ -65,21 +64,29 @@ void reportRender(const RenderOptions& options, int channels, double rate, const
         std::fprintf(stderr, "quadecho: warning: the output peaks above full scale and this format clips it\n");
 }
 
+// Through char8_t: Windows takes a narrow path to be in its ANSI code page, not UTF-8.
+std::string normalised(const std::string& path)
+{
+    const std::u8string normal =
+        std::filesystem::path(std::u8string(path.begin(), path.end())).lexically_normal().u8string();
+    return {normal.begin(), normal.end()};
+}
+
 } // namespace
 
 std::string defaultModulePath()
 {
-    char self[4096];
-    const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
-    if (n <= 0)
-        return "quadecho.so";
-    const std::string exe(self, static_cast<std::size_t>(n));
-    const std::string dir = exe.substr(0, exe.rfind('/'));
+    const std::string exe = sys::executablePath();
+    const std::string module = sys::kModuleFileName;
+    if (exe.empty())
+        return module;
+    const std::string dir = exe.substr(0, exe.find_last_of(sys::kPathSeparators));
     // Built: the module lies beside the tool. Installed: the tool is in bin, the module in lib/vst.
-    for (const std::string& candidate : {dir + "/quadecho.so", dir + "/../lib/vst/quadecho.so"})
-        if (access(candidate.c_str(), F_OK) == 0)
-            return std::filesystem::path(candidate).lexically_normal().string();
-    return dir + "/quadecho.so";
+    std::string ignored;
+    for (const std::string& candidate : {dir + "/" + module, dir + "/../lib/vst/" + module})
+        if (sys::kindOf(candidate, ignored) == sys::Kind::File)
+            return normalised(candidate);
+    return dir + "/" + module;
 }
 
 void runInfo(const ModuleOptions& module)
@@ -151,7 +158,7 @@ void runRender(const ModuleOptions& module, const RenderOptions& options)
     SoundWriter writer(options.output(), plugin.numOutputs(), rate);
     FileSink sink(writer);
     const Tail tail{options.tailSeconds, silenceWindowSeconds(loaded, rate)};
-    const RenderSummary summary = render(plugin, *source, sink, options.blockSize, tail, isatty(STDERR_FILENO) != 0);
+    const RenderSummary summary = render(plugin, *source, sink, options.blockSize, tail, sys::stderrIsTerminal());
     writer.commit();
     reportRender(options, plugin.numOutputs(), rate, summary, writer.storesFloats());
 }

@@ -1,11 +1,8 @@
 #include "PluginHost.h"
 
-#include <dlfcn.h>
-#include <link.h>
-#include <sys/stat.h>
+#include "System.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 
 namespace qtool {
@@ -46,19 +43,6 @@ VstIntPtr VSTCALLBACK hostCallback(AEffect*, VstInt32 opcode, VstInt32, VstIntPt
     }
 }
 
-// The module's own definition of name, not one found in a library it happens to pull in.
-void* ownSymbol(void* handle, const char* name)
-{
-    void* symbol = dlsym(handle, name);
-    if (!symbol)
-        return nullptr;
-    link_map* map = nullptr;
-    Dl_info info{};
-    if (dlinfo(handle, RTLD_DI_LINKMAP, &map) != 0 || !map || !dladdr(symbol, &info) || !info.dli_fname)
-        return nullptr;
-    return std::strcmp(info.dli_fname, map->l_name) == 0 ? symbol : nullptr;
-}
-
 std::string cleaned(const char* raw)
 {
     std::string s(raw);
@@ -74,24 +58,17 @@ std::string cleaned(const char* raw)
 
 Plugin::Plugin(const std::string& path) : modulePath(path)
 {
-    // Without a slash the loader would search the library path instead of the named file.
-    const std::string loadPath = path.find('/') == std::string::npos ? "./" + path : path;
-    struct stat st {};
-    if (stat(loadPath.c_str(), &st) != 0)
-        throw ToolError("cannot load module '" + path + "': " + std::strerror(errno));
-    if (S_ISDIR(st.st_mode))
-        throw ToolError("cannot load module '" + path + "': it is a directory");
-
-    dlerror();
-    void* handle = dlopen(loadPath.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!handle) {
-        const char* why = dlerror();
-        throw ToolError("cannot load module '" + path + "': " + (why ? why : "unknown loader error"));
-    }
+    std::string why;
+    const sys::Kind kind = sys::kindOf(path, why);
+    if (kind == sys::Kind::Directory)
+        why = "it is a directory";
+    void* handle = kind == sys::Kind::File ? sys::loadModule(path, why) : nullptr;
+    if (!handle)
+        throw ToolError("cannot load module '" + path + "': " + why);
     // Hosts look for the current entry name first and the older one second.
-    void* entry = ownSymbol(handle, "VSTPluginMain");
+    void* entry = sys::ownSymbol(handle, "VSTPluginMain");
     if (!entry)
-        entry = ownSymbol(handle, "main");
+        entry = sys::ownSymbol(handle, "main");
     if (!entry)
         throw ToolError("module '" + path + "' has no entry point (neither VSTPluginMain nor main)");
 

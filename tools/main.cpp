@@ -1,7 +1,9 @@
 // quadecho: a command-line host that shows, renders through and plots a plug-in module.
+#include "AudioFiles.h"
 #include "Commands.h"
 #include "PluginHost.h"
 #include "Render.h"
+#include "System.h"
 
 #include <CLI/CLI.hpp>
 
@@ -9,6 +11,8 @@
 #include <cstdio>
 #include <functional>
 #include <span>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -20,15 +24,6 @@ void onSignal(int signal)
         std::raise(signal);
     }
     qtool::requestInterrupt();
-}
-
-void catchInterrupts()
-{
-    struct sigaction action {};
-    action.sa_handler = onSignal;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
 }
 
 // Options every command takes: which program, which parameter values (--plugin is the app's, so
@@ -73,7 +68,7 @@ void addPlotOptions(CLI::App& command, qtool::PlotOptions& plot)
 // One row per command: adding a command is adding a row.
 struct Command {
     const char* name;
-    const char* description;
+    std::string description;
     std::function<void(CLI::App&)> addOptions; // its own, after the module options every command takes
     std::function<void()> run;
     bool stopsOnInterrupt; // the first interrupt ends it cleanly, leaving no output
@@ -96,7 +91,7 @@ void addCommands(CLI::App& app, qtool::ModuleOptions& module, std::span<const Co
 int run(const Command& command)
 {
     if (command.stopsOnInterrupt)
-        catchInterrupts();
+        qtool::sys::catchInterrupts(onSignal);
     try {
         command.run();
     } catch (const qtool::Interrupted&) {
@@ -121,7 +116,9 @@ int main(int argc, char** argv)
         {"info", "identity, inputs and outputs, flags, parameters and programs", [](CLI::App&) {},
          [&] { qtool::runInfo(module); }, false},
         {"render",
-         "render IN (WAV, AIFF, FLAC, ...) into OUT, or without IN a built-in demo signal, and the echo tail after it",
+         "render IN into OUT, or without IN a built-in demo signal, and the echo tail after it; the formats, by "
+         "extension: " +
+             qtool::soundFormats(),
          [&](CLI::App& command) { addRenderOptions(command, render); }, [&] { qtool::runRender(module, render); },
          true},
         {"plot", "the impulse response (left and right) as an SVG image",
@@ -132,7 +129,11 @@ int main(int argc, char** argv)
                  "the Quadecho module built or installed beside this tool."};
     addCommands(app, module, commands);
     try {
-        app.parse(argc, argv);
+        const std::vector<std::string> args = qtool::sys::arguments(argc, argv);
+        std::vector<const char*> pointers;
+        for (const std::string& a : args)
+            pointers.push_back(a.c_str());
+        app.parse(static_cast<int>(pointers.size()), pointers.data());
     } catch (const CLI::ParseError& e) {
         return app.exit(e) == 0 ? 0 : 2;
     }
