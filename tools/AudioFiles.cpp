@@ -116,10 +116,7 @@ void AtomicFile::commit()
 SoundReader::SoundReader(const std::string& path) : path(path)
 {
     std::string why;
-    const sys::Kind kind = sys::kindOf(path, why);
-    if (kind == sys::Kind::Directory)
-        why = "it is a directory";
-    const int descriptor = kind == sys::Kind::File ? sys::openForReading(path, why) : -1;
+    const int descriptor = sys::isFile(path, why) ? sys::openForReading(path, why) : -1;
     if (descriptor < 0)
         throw ToolError("cannot read '" + path + "': " + why);
     file = sf_open_fd(descriptor, SFM_READ, &info, SF_TRUE);

@@ -84,7 +84,7 @@ std::string defaultModulePath()
     // Built: the module lies beside the tool. Installed: the tool is in bin, the module in lib/vst.
     std::string ignored;
     for (const std::string& candidate : {dir + "/" + module, dir + "/../lib/vst/" + module})
-        if (sys::kindOf(candidate, ignored) == sys::Kind::File)
+        if (sys::isFile(candidate, ignored))
             return normalised(candidate);
     return dir + "/" + module;
 }

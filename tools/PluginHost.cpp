@@ -59,10 +59,7 @@ std::string cleaned(const char* raw)
 Plugin::Plugin(const std::string& path) : modulePath(path)
 {
     std::string why;
-    const sys::Kind kind = sys::kindOf(path, why);
-    if (kind == sys::Kind::Directory)
-        why = "it is a directory";
-    void* handle = kind == sys::Kind::File ? sys::loadModule(path, why) : nullptr;
+    void* handle = sys::isFile(path, why) ? sys::loadModule(path, why) : nullptr;
     if (!handle)
         throw ToolError("cannot load module '" + path + "': " + why);
     // Hosts look for the current entry name first and the older one second.

@@ -18,6 +18,14 @@ std::string executablePath(); // empty if unknown
 enum class Kind { Missing, File, Directory };
 Kind kindOf(const std::string& path, std::string& why);
 bool sameFile(const std::string& a, const std::string& b);
+// True for an existing file that is not a folder; otherwise why says what stands there.
+inline bool isFile(const std::string& path, std::string& why)
+{
+    const Kind kind = kindOf(path, why);
+    if (kind == Kind::Directory)
+        why = "it is a directory";
+    return kind == Kind::File;
+}
 
 // The loader's own handle and message; the module stays loaded until the process ends.
 void* loadModule(const std::string& path, std::string& why);
