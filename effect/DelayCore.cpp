@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #ifndef QUADECHO_ARCH_X86
 #error "the processor macros come from cmake/Arch.cmake through quadecho_flags"
@@ -26,8 +27,8 @@ std::int32_t delayInSamples(float milliseconds, float samplesPerMs, std::int32_t
 
 } // namespace
 
-BlockCoefficients computeCoefficients(const float (&values)[kNumParams], float sampleRate,
-                                      std::int32_t lineLength) noexcept
+BlockCoefficients computeCoefficients(const float (&values)[kNumParams], float sampleRate, std::int32_t lineLength,
+                                      const BlockCoefficients* before) noexcept
 {
     BlockCoefficients c{};
     const float fs = sampleRate;
@@ -88,6 +89,13 @@ BlockCoefficients computeCoefficients(const float (&values)[kNumParams], float s
     constexpr float kDrivePerStep = 1.3636364f; // 15/11
     c.drive = 1.0f + saturation * kDrivePerStep;
     c.outGain = std::max(1.0f / c.drive, 0.125f);
+
+    const auto same = [](float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; };
+    if (before && same(before->f, c.f) && same(before->damping, c.damping) && same(before->wThru, c.wThru) &&
+        same(before->wLow, c.wLow) && same(before->wBand, c.wBand) && same(before->wHigh, c.wHigh))
+        c.filter = before->filter;
+    else
+        c.filter = formFilterBlock(c.f, c.damping, c.wThru, c.wLow, c.wBand, c.wHigh);
     return c;
 }
 

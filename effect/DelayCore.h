@@ -3,6 +3,7 @@
 // system call or exception in here.
 #pragma once
 
+#include "FilterBlock.h"
 #include "base/ParameterIndex.h"
 
 #include <cstdint>
@@ -15,15 +16,18 @@ struct BlockCoefficients {
     float feedback[kNumTaps], left[kNumTaps], right[kNumTaps];
     float dry, wet, f, damping, drive, outGain;
     float wThru, wLow, wBand, wHigh;
+    FilterBlock filter; // the filter over whole stretches, where it is damped enough
 };
 
 struct FilterState {
     float low, high, band;
 };
 
-// values: real parameter values, all finite. sampleRate: positive. lineLength: N >= 1.
-BlockCoefficients computeCoefficients(const float (&values)[kNumParams], float sampleRate,
-                                      std::int32_t lineLength) noexcept;
+// values: real parameter values, all finite. sampleRate: positive. lineLength: N >= 1. With the
+// coefficients of an earlier block, its blocked filter is reused when F, D and the morph weights
+// are the same: changes of tap times, pans, levels or feedback do not form it again.
+BlockCoefficients computeCoefficients(const float (&values)[kNumParams], float sampleRate, std::int32_t lineLength,
+                                      const BlockCoefficients* before = nullptr) noexcept;
 
 struct Channels {
     const float* inL;

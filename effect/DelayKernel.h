@@ -7,6 +7,10 @@
 
 #include "DelayCore.h"
 
+#if defined(__SSE__)
+#include <immintrin.h>
+#endif
+
 namespace quadecho {
 namespace kernel {
 namespace {
@@ -14,9 +18,12 @@ namespace {
 // Four frames side by side. The vector type is the compiler's own: SSE2 on x86, AltiVec or plain
 // scalar code elsewhere, with exactly the arithmetic of one frame in every lane.
 typedef float Lanes __attribute__((vector_size(16)));
+// Eight frames side by side, for the blocked filter: one AVX register, or two SSE2 registers.
+typedef float Lanes8 __attribute__((vector_size(32)));
 
 template <class T> inline T splat(float x) noexcept { return x; }
 template <> inline Lanes splat<Lanes>(float x) noexcept { return Lanes{x, x, x, x}; }
+template <> inline Lanes8 splat<Lanes8>(float x) noexcept { return Lanes8{x, x, x, x, x, x, x, x}; }
 
 constexpr float fYLim = 1.0f;
 constexpr float fBeta = 0.148148149f; // 4/27: the cubic meets ±fYLim with zero slope at ±1.5
@@ -47,13 +54,33 @@ template <class T> inline T loopInput(const Gains<T>& g, T xL, T xR, const T (&t
     return v * g.drive;
 }
 
-// Cubic below the knee at ±1.5, the limit beyond it. A value that is not a number compares false
-// both times and gives -fYLim.
+// The loop input held at the knee: beyond ±1.5 the cubic would turn back. A value that is not a
+// number fails the first comparison and becomes -1.5. On x86, maxps and minps do exactly this
+// (they answer their second operand when either is not a number) in one instruction each.
+template <class T> inline T holdAtKnee(T v) noexcept
+{
+    const T low = v > splat<T>(-1.5f) ? v : splat<T>(-1.5f);
+    return low < splat<T>(1.5f) ? low : splat<T>(1.5f);
+}
+#if defined(__SSE__)
+template <> inline Lanes holdAtKnee<Lanes>(Lanes v) noexcept
+{
+    return _mm_min_ps(_mm_max_ps(v, splat<Lanes>(-1.5f)), splat<Lanes>(1.5f));
+}
+#endif
+#if defined(__AVX__)
+template <> inline Lanes8 holdAtKnee<Lanes8>(Lanes8 v) noexcept
+{
+    return _mm256_min_ps(_mm256_max_ps(v, splat<Lanes8>(-1.5f)), splat<Lanes8>(1.5f));
+}
+#endif
+
+// Cubic up to the knee, the limit beyond it: the cubic reaches ±fYLim at ±1.5 exactly (with
+// either rounding of its products), so holding the input there is the same as limiting the output.
 template <class T> inline T softClip(T v) noexcept
 {
-    const T cubic = v - ((splat<T>(fBeta) * v) * v) * v;
-    const T lower = v >= splat<T>(-1.5f) ? cubic : splat<T>(-fYLim);
-    return v > splat<T>(1.5f) ? splat<T>(fYLim) : lower;
+    const T held = holdAtKnee(v);
+    return held - ((splat<T>(fBeta) * held) * held) * held;
 }
 
 // One step of the state-variable filter: the one recurrence of the loop, each update needing the

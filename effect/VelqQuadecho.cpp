@@ -109,7 +109,8 @@ OSStatus VelqQuadecho::ProcessCore(const float* inL, const float* inR, float* ou
             if (!std::isfinite(values[i]))
                 values[i] = astParamInfos[i].defaultValue;
         }
-        cache.coefficients = quadecho::computeCoefficients(values, rate, iDelayLength);
+        cache.coefficients =
+            quadecho::computeCoefficients(values, rate, iDelayLength, cache.valid ? &cache.coefficients : nullptr);
         cache.rate = rate;
         cache.lineLength = iDelayLength;
         cache.valid = true;

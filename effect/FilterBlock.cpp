@@ -1,0 +1,88 @@
+#include "FilterBlock.h"
+
+namespace quadecho {
+
+namespace {
+
+struct Matrix {
+    double m[2][2];
+};
+
+Matrix times(const Matrix& x, const Matrix& y) noexcept
+{
+    Matrix r{};
+    for (int i = 0; i < 2; ++i)
+        for (int j = 0; j < 2; ++j)
+            r.m[i][j] = x.m[i][0] * y.m[0][j] + x.m[i][1] * y.m[1][j];
+    return r;
+}
+
+} // namespace
+
+FilterBlock formFilterBlock(float fIn, float dampingIn, float wThru, float wLow, float wBand, float wHigh) noexcept
+{
+    FilterBlock b{};
+    const double f = fIn, d = dampingIn;
+    // A negative F (a cutoff below 0 from a stored program) makes D negative too: that stays with
+    // the recursion.
+    b.enabled = kBlockedFilterBuilt && f > 0.0 && d > 0.0 && f * d >= kBlockedFilterMinFD;
+    if (!b.enabled)
+        return b;
+
+    // One frame: low' = low + f·band, high = y − low − (f + d)·band, band' = band + f·high.
+    const Matrix step{{{0.0, f}, {-f, -f * (f + d)}}}; // A − I
+    const Matrix a{{{1.0, f}, {-f, 1.0 + step.m[1][1]}}};
+    // The morph of one frame from the state before it (h) and from its input (direct).
+    double h[2] = {wLow - wBand * f - wHigh, wLow * f + wBand * a.m[1][1] - wHigh * (f + d)};
+    const double direct = wThru + wBand * f + wHigh;
+
+    b.fromInput[kFilterHalf - 1] = static_cast<float>(direct);
+    for (int j = 0; j < kFilterHalf; ++j) {
+        b.fromLow[j] = static_cast<float>(h[0]);
+        b.fromBand[j] = static_cast<float>(h[1]);
+        if (j + 1 < kFilterHalf)
+            b.fromInput[kFilterHalf + j] = static_cast<float>(h[1] * f); // the input enters band with gain f
+        const double h0 = h[0] * a.m[0][0] + h[1] * a.m[1][0];
+        h[1] = h[0] * a.m[0][1] + h[1] * a.m[1][1];
+        h[0] = h0;
+    }
+
+    // What input i adds to the state after the group, A^(7−i)·(0, f), and after its first half.
+    double v[2] = {0.0, f};
+    for (int i = kFilterBlock - 1; i >= 0; --i) {
+        b.gain[i][0] = static_cast<float>(v[0]);
+        b.gain[i][1] = static_cast<float>(v[1]);
+        if (i >= kFilterHalf) {
+            b.gain[i - kFilterHalf][2] = b.gain[i][0];
+            b.gain[i - kFilterHalf][3] = b.gain[i][1];
+        }
+        const double v0 = a.m[0][0] * v[0] + a.m[0][1] * v[1];
+        v[1] = a.m[1][0] * v[0] + a.m[1][1] * v[1];
+        v[0] = v0;
+    }
+
+    // A^k − I as P ← A·P + (A − I), which never subtracts two numbers near 1.
+    Matrix p{}, half{};
+    for (int frame = 1; frame <= kFilterBlock; ++frame) {
+        p = times(a, p);
+        for (int i = 0; i < 2; ++i)
+            for (int j = 0; j < 2; ++j)
+                p.m[i][j] += step.m[i][j];
+        if (frame == kFilterHalf)
+            half = p;
+    }
+    for (int r = 0; r < 2; ++r) {
+        const float lowHi = static_cast<float>(p.m[r][0]), bandHi = static_cast<float>(p.m[r][1]);
+        b.carryFromLowHi[r] = lowHi;
+        b.carryFromLowLo[r] = static_cast<float>(p.m[r][0] - lowHi);
+        b.carryFromBandHi[r] = bandHi;
+        b.carryFromBandLo[r] = static_cast<float>(p.m[r][1] - bandHi);
+        // Only the outputs hear the state four frames on: single precision is enough.
+        b.carryFromLowHi[r + 2] = static_cast<float>(half.m[r][0]);
+        b.carryFromBandHi[r + 2] = static_cast<float>(half.m[r][1]);
+    }
+    b.highFromLast = static_cast<float>(1.0 / (1.0 - f * d));
+    return b;
+}
+
+} // namespace quadecho
