@@ -18,7 +18,6 @@ float filterFloor(const float* loopInput, std::uint32_t frames, float f, float d
 void literalLoop(const BlockCoefficients& c, float* line, std::int32_t n, std::int32_t& w, FilterState& state,
                  const float* inL, const float* inR, float* outL, float* outR, std::uint32_t frames, bool accumulate)
 {
-    const kernel::Gains<float> g(c);
     FilterState s = state;
     std::int32_t r[kNumTaps];
     for (int i = 0; i < kNumTaps; ++i)
@@ -29,11 +28,17 @@ void literalLoop(const BlockCoefficients& c, float* line, std::int32_t n, std::i
         float t[kNumTaps];
         for (int i = 0; i < kNumTaps; ++i)
             t[i] = line[(w + r[i]) % n];
-        const float y = kernel::softClip(kernel::loopInput(g, xL, xR, t)) * c.outGain;
+        float v = (xL + xR) * 0.5f, sumL = 0.0f, sumR = 0.0f;
+        for (int i = 0; i < kNumTaps; ++i) {
+            v = v + c.feedback[i] * t[i];
+            sumL = sumL + c.left[i] * t[i];
+            sumR = sumR + c.right[i] * t[i];
+        }
+        const float y = kernel::softClip(v * c.drive) * c.outGain;
         kernel::filterStep(y, c.f, c.damping, s);
-        line[w] = kernel::morph(g, y, s.low, s.band, s.high);
-        outL[j] = acc * oL + c.dry * xL + c.wet * kernel::tapSum(g.left, t);
-        outR[j] = acc * oR + c.dry * xR + c.wet * kernel::tapSum(g.right, t);
+        line[w] = ((c.wThru * y + c.wLow * s.low) + c.wBand * s.band) + c.wHigh * s.high;
+        outL[j] = acc * oL + c.dry * xL + c.wet * sumL;
+        outR[j] = acc * oR + c.dry * xR + c.wet * sumR;
         w = w + 1;
         if (w >= n)
             w = 0;

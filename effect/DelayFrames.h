@@ -148,82 +148,118 @@ inline void storeWide(float* p, Wide v) noexcept { store4(p, v); }
 #endif
 constexpr int kWide = sizeof(Wide) / sizeof(float);
 
-// A stretch as above, eight frames at a time with the filter in its blocked form: the state at
-// the start of a group and the group's eight inputs give every frame's morph output and the state
-// at its end. Only that carry runs from group to group. Delays of at least kShortestStretch keep
-// every tap read of a group before the group's own writes.
-template <bool kAccumulate>
-void blockedStretch(const BlockCoefficients& c, float* line, std::int32_t n, std::int32_t w,
-                    const std::int32_t (&slot)[kNumTaps], FilterState& state, const Channels& io,
-                    std::uint32_t m) noexcept
-{
-    static_assert(kFilterBlock == 8 && kShortestStretch >= kFilterBlock && kFilterBlock % kWide == 0);
-    const float* tap[kNumTaps];
-    for (int i = 0; i < kNumTaps; ++i)
-        tap[i] = line + slot[i];
-    float* write = line + w;
-    const Gains<Wide> g(c);
-    const FilterBlock& fb = c.filter;
-    const Lanes fromLow = load4(fb.fromLow), fromBand = load4(fb.fromBand);
-    const Lanes lowHi = load4(fb.carryFromLowHi), lowLo = load4(fb.carryFromLowLo);
-    const Lanes bandHi = load4(fb.carryFromBandHi), bandLo = load4(fb.carryFromBandLo);
-    // (low, band) at the group's start, then (low, band) four frames on.
-    Lanes u = {state.low, state.band, 0.0f, 0.0f};
+// A stretch as above with the filter in its blocked form, in chunks of up to kChunk frames and
+// two passes over each. The first forms every frame's filter input (taps, feedback, drive, clip)
+// and its outputs, element by element; the second runs the filter eight frames at a time: the
+// state at the start of a group and the group's eight inputs give every frame's morph output and
+// the state at its end, so only that short carry runs from group to group, and nothing waits for
+// it but the next carry and the line writes. Every tap reads at least a chunk back, so the first
+// pass never reads what the second is about to write.
+template <bool kAccumulate, std::uint32_t kChunk> struct BlockedStretch {
+    static_assert(kFilterBlock == 8 && kChunk % kFilterBlock == 0 && kChunk % kWide == 0);
 
-    std::uint32_t j = 0;
-    Wide y[kFilterBlock / kWide] = {};
-    for (; j + kFilterBlock <= m; j += kFilterBlock) {
-        // Everything but the filter, element by element. All reads of a frame come before its
-        // writes: inputs and outputs may share buffers.
-        for (std::uint32_t h = j; h < j + kFilterBlock; h += kWide) {
-            const Wide xl = loadWide(io.inL + h), xr = loadWide(io.inR + h);
+    const Gains<Wide> g;
+    const FilterBlock& fb;
+    const float* tap[kNumTaps];
+    const float* inL;
+    const float* inR;
+    float* outL;
+    float* outR;
+    float* write;
+    Lanes fromLow, fromBand, lowHi, lowLo, bandHi, bandLo;
+    alignas(32) float y[kChunk];
+
+    BlockedStretch(const BlockCoefficients& c, float* line, std::int32_t w, const std::int32_t (&slot)[kNumTaps],
+                   const Channels& io) noexcept
+        : g(c), fb(c.filter), inL(io.inL), inR(io.inR), outL(io.outL), outR(io.outR), write(line + w),
+          fromLow(load4(fb.fromLow)), fromBand(load4(fb.fromBand)), lowHi(load4(fb.carryFromLowHi)),
+          lowLo(load4(fb.carryFromLowLo)), bandHi(load4(fb.carryFromBandHi)), bandLo(load4(fb.carryFromBandLo))
+    {
+        for (int i = 0; i < kNumTaps; ++i)
+            tap[i] = line + slot[i];
+    }
+
+    // Frames [j, j + 8·groups), groups at most kChunk / 8. All reads of a frame come before its
+    // writes: inputs and outputs may share buffers.
+    // u: (low, band) at the first group's start, then (low, band) four frames on; kept by the
+    // caller, so that it stays in a register.
+    [[gnu::always_inline]] void chunk(std::uint32_t j, std::uint32_t groups, Lanes& u) noexcept
+    {
+        const std::uint32_t length = groups * kFilterBlock;
+        for (std::uint32_t h = 0; h < length; h += kWide) {
+            const Wide xl = loadWide(inL + j + h), xr = loadWide(inR + j + h);
             Wide t[kNumTaps];
             for (int i = 0; i < kNumTaps; ++i)
-                t[i] = loadWide(tap[i] + h);
-            y[(h - j) / kWide] = kernel::softClip(kernel::loopInput(g, xl, xr, t)) * g.outGain;
-            const Wide oldL = kAccumulate ? loadWide(io.outL + h) : Wide{};
-            const Wide oldR = kAccumulate ? loadWide(io.outR + h) : Wide{};
-            storeWide(io.outL + h, kernel::outputMix<kAccumulate>(g, oldL, xl, kernel::tapSum(g.left, t)));
-            storeWide(io.outR + h, kernel::outputMix<kAccumulate>(g, oldR, xr, kernel::tapSum(g.right, t)));
+                t[i] = loadWide(tap[i] + j + h);
+            storeWide(y + h, kernel::softClip(kernel::loopInput(g, xl, xr, t)) * g.outGain);
+            const Wide oldL = kAccumulate ? loadWide(outL + j + h) : Wide{};
+            const Wide oldR = kAccumulate ? loadWide(outR + j + h) : Wide{};
+            storeWide(outL + j + h, kernel::outputMix<kAccumulate>(g, oldL, xl, kernel::tapSum(g.left, t)));
+            storeWide(outR + j + h, kernel::outputMix<kAccumulate>(g, oldR, xr, kernel::tapSum(g.right, t)));
         }
+        for (std::uint32_t group = 0; group < length; group += kFilterBlock)
+            filter(y + group, write + j + group, u);
+    }
 
-        // What the inputs give first, the state's part last: only that part waits for the carry.
-        // Sums in pairs: a group's inputs are ready long before the carry needs them only if
-        // their own chains are short.
-        Lanes in[kFilterBlock], gained[kFilterBlock];
-        for (int i = 0; i < kFilterBlock; ++i) {
-            in[i] = splat<Lanes>(y[i / kWide][i % kWide]);
-            gained[i] = in[i] * load4(fb.gain[i]);
-        }
+    // One group: what the inputs give first, in pairs so that their own chains stay short, and
+    // the state's part last.
+    [[gnu::always_inline]] void filter(const float* in, float* to, Lanes& u) noexcept
+    {
         const auto response = [&](int h) {
-            const Lanes a = in[h] * load4(fb.fromInput + 3) + in[h + 1] * load4(fb.fromInput + 2);
-            const Lanes b = in[h + 2] * load4(fb.fromInput + 1) + in[h + 3] * load4(fb.fromInput);
-            return a + b;
+            return (splat<Lanes>(in[h]) * load4(fb.fromInput + 3) + splat<Lanes>(in[h + 1]) * load4(fb.fromInput + 2)) +
+                   (splat<Lanes>(in[h + 2]) * load4(fb.fromInput + 1) + splat<Lanes>(in[h + 3]) * load4(fb.fromInput));
         };
+        const auto gained = [&](int i) { return splat<Lanes>(in[i]) * load4(fb.gain[i]); };
         Lanes first = response(0), second = response(kFilterHalf);
         Lanes carry =
-            ((gained[0] + gained[1]) + (gained[2] + gained[3])) + ((gained[4] + gained[5]) + (gained[6] + gained[7]));
+            ((gained(0) + gained(1)) + (gained(2) + gained(3))) + ((gained(4) + gained(5)) + (gained(6) + gained(7)));
         const Lanes sl = splat<Lanes>(u[0]), sb = splat<Lanes>(u[1]);
         const Lanes start = __builtin_shufflevector(u, u, 0, 1, 0, 1);
         carry = carry + (lowLo * sl + bandLo * sb);
         first = first + (fromLow * sl + fromBand * sb);
         u = start + ((lowHi * sl + bandHi * sb) + carry);
         second = second + (fromLow * splat<Lanes>(u[2]) + fromBand * splat<Lanes>(u[3]));
-        store4(write + j, first);
-        store4(write + j + 4, second);
-    }
-    if (j > 0) {
-        // high is no part of the carried state: the last frame's, as the recursion leaves it.
-        state.low = u[0];
-        state.band = u[1];
-        state.high = (y[kFilterBlock / kWide - 1][kWide - 1] - u[0] - c.damping * u[1]) * fb.highFromLast;
+        store4(to, first);
+        store4(to + 4, second);
     }
 
-    if (j < m) {
-        std::int32_t tail = w + static_cast<std::int32_t>(j);
-        const Channels rest{io.inL + j, io.inR + j, io.outL + j, io.outR + j, 1, 1};
-        frameLoop<kAccumulate>(c, line, n, tail, state, rest, m - j);
+    // Frames [0, m): whole chunks, then whole groups, then the last few frames one at a time.
+    void run(const BlockCoefficients& c, float* line, std::int32_t n, std::int32_t w, FilterState& state,
+             const Channels& io, std::uint32_t m) noexcept
+    {
+        Lanes u = {state.low, state.band, 0.0f, 0.0f};
+        std::uint32_t j = 0;
+        for (; m - j >= kChunk; j += kChunk)
+            chunk(j, kChunk / kFilterBlock, u);
+        if (const std::uint32_t groups = (m - j) / kFilterBlock) {
+            chunk(j, groups, u);
+            j += groups * kFilterBlock;
+        }
+        if (j > 0) {
+            // high is no part of the carried state: the last frame's, as the recursion leaves it.
+            const float last = y[(j - 1) % kChunk];
+            state.low = u[0];
+            state.band = u[1];
+            state.high = (last - u[0] - c.damping * u[1]) * fb.highFromLast;
+        }
+        if (j < m) {
+            std::int32_t tail = w + static_cast<std::int32_t>(j);
+            const Channels rest{io.inL + j, io.inR + j, io.outL + j, io.outR + j, 1, 1};
+            frameLoop<kAccumulate>(c, line, n, tail, state, rest, m - j);
+        }
     }
+};
+
+// The longest chunk the shortest delay allows.
+template <bool kAccumulate>
+void blockedStretch(const BlockCoefficients& c, float* line, std::int32_t n, std::int32_t w,
+                    const std::int32_t (&slot)[kNumTaps], FilterState& state, const Channels& io, std::uint32_t m,
+                    std::int32_t shortestDelay) noexcept
+{
+    if (shortestDelay >= 64)
+        BlockedStretch<kAccumulate, 64>(c, line, w, slot, io).run(c, line, n, w, state, io, m);
+    else
+        BlockedStretch<kAccumulate, kShortestStretch>(c, line, w, slot, io).run(c, line, n, w, state, io, m);
 }
 
 inline std::uint32_t smaller(std::uint32_t a, std::uint32_t b) noexcept { return a < b ? a : b; }
@@ -232,10 +268,11 @@ template <bool kAccumulate>
 void runFrames(const BlockCoefficients& c, float* line, std::int32_t n, std::int32_t& writeIndex, FilterState& state,
                const Channels& io, std::uint32_t frames) noexcept
 {
-    // A delay of 0 reads the whole line back: a line shorter than a group needs the frame loop.
-    bool shortDelay = false;
+    // A delay of 0 reads the whole line back.
+    std::int32_t shortest = n;
     for (int i = 0; i < kNumTaps; ++i)
-        shortDelay = shortDelay || (c.delay[i] > 0 ? c.delay[i] : n) < kShortestStretch;
+        shortest = c.delay[i] > 0 && c.delay[i] < shortest ? c.delay[i] : shortest;
+    const bool shortDelay = shortest < kShortestStretch;
     if (shortDelay || io.inStride != 1 || io.outStride != 1 || frames < 4) {
         frameLoop<kAccumulate>(c, line, n, writeIndex, state, io, frames);
         return;
@@ -256,7 +293,7 @@ void runFrames(const BlockCoefficients& c, float* line, std::int32_t n, std::int
         }
         const Channels part{io.inL + done, io.inR + done, io.outL + done, io.outR + done, 1, 1};
         if (kBlockedFilterBuilt && c.filter.enabled)
-            blockedStretch<kAccumulate>(c, line, n, w, slot, state, part, m);
+            blockedStretch<kAccumulate>(c, line, n, w, slot, state, part, m, shortest);
         else
             stretch<kAccumulate>(c, line, n, w, slot, state, part, m);
         done += m;

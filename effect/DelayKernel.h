@@ -28,19 +28,21 @@ template <> inline Lanes8 splat<Lanes8>(float x) noexcept { return Lanes8{x, x, 
 constexpr float fYLim = 1.0f;
 constexpr float fBeta = 0.148148149f; // 4/27: the cubic meets ±fYLim with zero slope at ±1.5
 
-// The block's coefficients in the width of the loop that uses them.
+// The block's coefficients in the width of the loop that uses them. The drive is folded into the
+// loop input's gains and the wet level into the taps' output gains: two products fewer per frame,
+// the same results within single-precision rounding.
 template <class T> struct Gains {
-    T feedback[kNumTaps], left[kNumTaps], right[kNumTaps];
-    T drive, outGain, wThru, wLow, wBand, wHigh, dry, wet;
+    T feedback[kNumTaps], left[kNumTaps], right[kNumTaps]; // driven; wet
+    T half, outGain, wThru, wLow, wBand, wHigh, dry;       // half: 0.5 driven
 
     explicit Gains(const BlockCoefficients& c) noexcept
-        : drive(splat<T>(c.drive)), outGain(splat<T>(c.outGain)), wThru(splat<T>(c.wThru)), wLow(splat<T>(c.wLow)),
-          wBand(splat<T>(c.wBand)), wHigh(splat<T>(c.wHigh)), dry(splat<T>(c.dry)), wet(splat<T>(c.wet))
+        : half(splat<T>(0.5f * c.drive)), outGain(splat<T>(c.outGain)), wThru(splat<T>(c.wThru)),
+          wLow(splat<T>(c.wLow)), wBand(splat<T>(c.wBand)), wHigh(splat<T>(c.wHigh)), dry(splat<T>(c.dry))
     {
         for (int i = 0; i < kNumTaps; ++i) {
-            feedback[i] = splat<T>(c.feedback[i]);
-            left[i] = splat<T>(c.left[i]);
-            right[i] = splat<T>(c.right[i]);
+            feedback[i] = splat<T>(c.feedback[i] * c.drive);
+            left[i] = splat<T>(c.left[i] * c.wet);
+            right[i] = splat<T>(c.right[i] * c.wet);
         }
     }
 };
@@ -48,10 +50,10 @@ template <class T> struct Gains {
 // The mono input plus every tap's feedback, in tap order, driven into the clipper.
 template <class T> inline T loopInput(const Gains<T>& g, T xL, T xR, const T (&t)[kNumTaps]) noexcept
 {
-    T v = (xL + xR) * splat<T>(0.5f);
+    T v = (xL + xR) * g.half;
     for (int i = 0; i < kNumTaps; ++i)
         v = v + g.feedback[i] * t[i];
-    return v * g.drive;
+    return v;
 }
 
 // The loop input held at the knee: beyond ±1.5 the cubic would turn back. A value that is not a
@@ -98,7 +100,7 @@ template <class T> inline T morph(const Gains<T>& g, T y, T low, T band, T high)
     return ((g.wThru * y + g.wLow * low) + g.wBand * band) + g.wHigh * high;
 }
 
-// One side's taps weighted by level and pan, in tap order.
+// One side's taps weighted by level, pan and the wet level, in tap order.
 template <class T> inline T tapSum(const T (&gain)[kNumTaps], const T (&t)[kNumTaps]) noexcept
 {
     T sum = gain[0] * t[0];
@@ -108,12 +110,12 @@ template <class T> inline T tapSum(const T (&gain)[kNumTaps], const T (&t)[kNumT
 }
 
 // One output: dry input and wet taps, added to what the host's buffer held when accumulating.
-template <bool kAccumulate, class T> inline T outputMix(const Gains<T>& g, T old, T x, T taps) noexcept
+template <bool kAccumulate, class T> inline T outputMix(const Gains<T>& g, T old, T x, T wetTaps) noexcept
 {
     if constexpr (kAccumulate)
-        return (old + g.dry * x) + g.wet * taps;
+        return (old + g.dry * x) + wetTaps;
     else
-        return g.dry * x + g.wet * taps;
+        return g.dry * x + wetTaps;
 }
 
 } // namespace
