@@ -167,6 +167,8 @@ template <bool kAccumulate, std::uint32_t kChunk> struct BlockedStretch {
     float* outR;
     float* write;
     Lanes fromLow, fromBand, lowHi, lowLo, bandHi, bandLo;
+    Lanes response[kFilterHalf];
+    Lanes gainLow[2], gainBand[2];
     alignas(32) float y[kChunk];
 
     BlockedStretch(const BlockCoefficients& c, float* line, std::int32_t w, const std::int32_t (&slot)[kNumTaps],
@@ -177,6 +179,12 @@ template <bool kAccumulate, std::uint32_t kChunk> struct BlockedStretch {
     {
         for (int i = 0; i < kNumTaps; ++i)
             tap[i] = line + slot[i];
+        for (int i = 0; i < kFilterHalf; ++i)
+            response[i] = splat<Lanes>(fb.response[i]);
+        for (int half = 0; half < 2; ++half) {
+            gainLow[half] = load4(fb.gainLow + half * kFilterHalf);
+            gainBand[half] = load4(fb.gainBand + half * kFilterHalf);
+        }
     }
 
     // Frames [j, j + 8·groups), groups at most kChunk / 8. All reads of a frame come before its
@@ -201,23 +209,30 @@ template <bool kAccumulate, std::uint32_t kChunk> struct BlockedStretch {
             filter(y + group, write + j + group, u);
     }
 
-    // One group: what the inputs give first, in pairs so that their own chains stay short, and
-    // the state's part last.
+    // One group: what the inputs give first, with short chains of their own, and the state's part
+    // last. Each half's response is a sum of the inputs moved up by 0 to 3 frames; the four sums
+    // for the state come out of one transposition.
     [[gnu::always_inline]] void filter(const float* in, float* to, Lanes& u) noexcept
     {
-        const auto response = [&](int h) {
-            return (splat<Lanes>(in[h]) * load4(fb.fromInput + 3) + splat<Lanes>(in[h + 1]) * load4(fb.fromInput + 2)) +
-                   (splat<Lanes>(in[h + 2]) * load4(fb.fromInput + 1) + splat<Lanes>(in[h + 3]) * load4(fb.fromInput));
+        const Lanes early = load4(in), late = load4(in + kFilterHalf), zero = {};
+        const auto halfResponse = [&](Lanes v) {
+            return (response[0] * v + response[1] * __builtin_shufflevector(v, zero, 4, 0, 1, 2)) +
+                   (response[2] * __builtin_shufflevector(v, zero, 4, 5, 0, 1) +
+                    response[3] * __builtin_shufflevector(v, zero, 4, 5, 6, 0));
         };
-        const auto gained = [&](int i) { return splat<Lanes>(in[i]) * load4(fb.gain[i]); };
-        Lanes first = response(0), second = response(kFilterHalf);
-        Lanes carry =
-            ((gained(0) + gained(1)) + (gained(2) + gained(3))) + ((gained(4) + gained(5)) + (gained(6) + gained(7)));
+        Lanes first = halfResponse(early), second = halfResponse(late);
+        const Lanes low = gainLow[0] * early + gainLow[1] * late, band = gainBand[0] * early + gainBand[1] * late;
+        const Lanes low4 = gainLow[1] * early, band4 = gainBand[1] * early;
+        const Lanes a = __builtin_shufflevector(low, band, 0, 4, 1, 5) + __builtin_shufflevector(low, band, 2, 6, 3, 7);
+        const Lanes b =
+            __builtin_shufflevector(low4, band4, 0, 4, 1, 5) + __builtin_shufflevector(low4, band4, 2, 6, 3, 7);
+        const Lanes carry = __builtin_shufflevector(a, b, 0, 1, 4, 5) + __builtin_shufflevector(a, b, 2, 3, 6, 7);
+
         const Lanes sl = splat<Lanes>(u[0]), sb = splat<Lanes>(u[1]);
         const Lanes start = __builtin_shufflevector(u, u, 0, 1, 0, 1);
-        carry = carry + (lowLo * sl + bandLo * sb);
         first = first + (fromLow * sl + fromBand * sb);
-        u = start + ((lowHi * sl + bandHi * sb) + carry);
+        // As a tree: the state's products, hi and lo side by side, then the rest.
+        u = (start + carry) + ((lowHi * sl + bandHi * sb) + (lowLo * sl + bandLo * sb));
         second = second + (fromLow * splat<Lanes>(u[2]) + fromBand * splat<Lanes>(u[3]));
         store4(to, first);
         store4(to + 4, second);

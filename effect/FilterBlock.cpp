@@ -36,26 +36,22 @@ FilterBlock formFilterBlock(float fIn, float dampingIn, float wThru, float wLow,
     double h[2] = {wLow - wBand * f - wHigh, wLow * f + wBand * a.m[1][1] - wHigh * (f + d)};
     const double direct = wThru + wBand * f + wHigh;
 
-    b.fromInput[kFilterHalf - 1] = static_cast<float>(direct);
+    b.response[0] = static_cast<float>(direct);
     for (int j = 0; j < kFilterHalf; ++j) {
         b.fromLow[j] = static_cast<float>(h[0]);
         b.fromBand[j] = static_cast<float>(h[1]);
         if (j + 1 < kFilterHalf)
-            b.fromInput[kFilterHalf + j] = static_cast<float>(h[1] * f); // the input enters band with gain f
+            b.response[j + 1] = static_cast<float>(h[1] * f); // the input enters band with gain f
         const double h0 = h[0] * a.m[0][0] + h[1] * a.m[1][0];
         h[1] = h[0] * a.m[0][1] + h[1] * a.m[1][1];
         h[0] = h0;
     }
 
-    // What input i adds to the state after the group, A^(7−i)·(0, f), and after its first half.
+    // What input i adds to the state after the group: A^(7−i)·(0, f).
     double v[2] = {0.0, f};
     for (int i = kFilterBlock - 1; i >= 0; --i) {
-        b.gain[i][0] = static_cast<float>(v[0]);
-        b.gain[i][1] = static_cast<float>(v[1]);
-        if (i >= kFilterHalf) {
-            b.gain[i - kFilterHalf][2] = b.gain[i][0];
-            b.gain[i - kFilterHalf][3] = b.gain[i][1];
-        }
+        b.gainLow[i] = static_cast<float>(v[0]);
+        b.gainBand[i] = static_cast<float>(v[1]);
         const double v0 = a.m[0][0] * v[0] + a.m[0][1] * v[1];
         v[1] = a.m[1][0] * v[0] + a.m[1][1] * v[1];
         v[0] = v0;

@@ -22,20 +22,20 @@ constexpr bool kBlockedFilterBuilt = QUADECHO_ARCH_X86;
 // systematic damping error that a feedback loop near unit gain amplifies, so the recursion runs.
 constexpr double kBlockedFilterMinFD = 1e-4;
 
-// With s = (low, band) at the start of a group, the group's inputs y_0 … y_7, and the state four
-// frames on s4 = (low4, band4), frame j of a half (its first frame being h and its state sh):
-//   z_(h+j) = fromLow[j]·low_h + fromBand[j]·band_h + Σ_{i≤j} fromInput[3 + j − i]·y_(h+i)
-// The four lanes (low after the group, band after it, low4, band4) are
-//   (s, s) + (carry·s + Σ_i gain[i]·y_i),
-// carry holding A^8 − I and A^4 − I, where A is one frame's step. The group's part is kept as
-// hi + lo: rounded to single precision once, A^8's eigenvalues would drift off the unit circle by
-// about 1e-8 per group, enough to change a long ringing audibly.
+// With s = (low, band) at the start of a group and the group's inputs y_0 … y_7, and sh the state
+// four frames on, the half of a group starting at frame h (0 or 4) with state s_h gives
+//   z_(h+j) = fromLow[j]·low_h + fromBand[j]·band_h + Σ_{i≤j} response[j − i]·y_(h+i),
+// and the four lanes (low and band after the group, low and band four frames on) are
+//   (s, s) + (carry·s + (Σ_i gainLow[i]·y_i, Σ_i gainBand[i]·y_i, Σ_{i<4} gainLow[i+4]·y_i, …)),
+// carry holding A^8 − I and A^4 − I, where A is one frame's step (what the first input of a half
+// adds four frames on is what the fifth adds eight frames on). The part for the whole group is
+// kept as hi + lo: rounded to single precision once, A^8's eigenvalues would drift off the unit
+// circle by about 1e-8 per group, enough to change a long ringing audibly.
 struct FilterBlock {
     bool enabled; // damped enough, and built for this processor
-    float fromLow[kFilterHalf], fromBand[kFilterHalf];
-    float fromInput[2 * kFilterHalf - 1]; // three zeros, then the response 0, 1, 2, 3 frames on
+    float fromLow[kFilterHalf], fromBand[kFilterHalf], response[kFilterHalf];
     float carryFromLowHi[4], carryFromLowLo[4], carryFromBandHi[4], carryFromBandLo[4];
-    float gain[kFilterBlock][4];
+    float gainLow[kFilterBlock], gainBand[kFilterBlock];
     float highFromLast; // 1 / (1 − F·D): the last frame's high from the state after it
 };
 
