@@ -12,7 +12,10 @@
 
 namespace {
 
-enum Settings { kDefault, kBusy, kDecayingTail };
+enum Settings { kDefault, kBusy, kDecayingTail, kHighQ, kAutomation };
+
+// A host automating a parameter sample-accurately splits its blocks at every change.
+constexpr int kAutomationStep = 64;
 
 struct Session {
     EffectHost host;
@@ -38,6 +41,12 @@ struct Session {
         } else if (settings == kDecayingTail) {
             for (int tap = 0; tap < kNumTaps; ++tap)
                 host.setReal(tapParam(tap, TapParam::Feedback), 20.0f); // loop gain 0.8: a long, decaying tail
+        } else if (settings == kHighQ) {
+            // No damping at all: the filter runs frame by frame.
+            for (int tap = 0; tap < kNumTaps; ++tap)
+                host.setReal(tapParam(tap, TapParam::Feedback), 24.0f); // loop gain 0.96
+            host.setReal(kFilterQ, 1.0f);
+            host.setReal(kFilterType, 2.0f);
         }
         Noise source(1, 0.5f);
         inL = source.samples(blockSize), inR = source.samples(blockSize);
@@ -70,6 +79,23 @@ struct Session {
         benchmark::DoNotOptimize(outL.data());
         benchmark::ClobberMemory();
     }
+
+    // The cutoff moves a little before every kAutomationStep frames: each step forms the filter's
+    // coefficients again.
+    void automatedBlock()
+    {
+        const auto frames = static_cast<int>(inL.size());
+        for (int done = 0; done < frames; done += kAutomationStep) {
+            cutoffStep = (cutoffStep + 1) % 100;
+            e->setParameter(e, kFilterCutoff, 0.1f + 0.001f * static_cast<float>(cutoffStep));
+            float* in[2] = {inL.data() + done, inR.data() + done};
+            float* out[2] = {outL.data() + done, outR.data() + done};
+            e->processReplacing(e, in, out, std::min(kAutomationStep, frames - done));
+        }
+        benchmark::DoNotOptimize(outL.data());
+        benchmark::ClobberMemory();
+    }
+    int cutoffStep = 0;
 };
 
 // The frame loop this processor runs by default (the wide build where it can), or the portable one.
@@ -77,8 +103,12 @@ void audioPath(benchmark::State& state, Settings settings, bool portable = false
 {
     const int blockSize = static_cast<int>(state.range(0));
     Session session(settings, blockSize, portable ? FrameLoop::Portable : bestFrameLoop());
-    for (auto _ : state)
-        session.block();
+    for (auto _ : state) {
+        if (settings == kAutomation)
+            session.automatedBlock();
+        else
+            session.block();
+    }
     state.SetItemsProcessed(state.iterations() * blockSize);
     state.counters["frames/s"] =
         benchmark::Counter(static_cast<double>(state.iterations()) * blockSize, benchmark::Counter::kIsRate);
@@ -126,10 +156,14 @@ BENCHMARK(floorKernel)->Arg(32)->Arg(512)->Arg(4096);
 BENCHMARK(literalLoop)->Arg(512);
 BENCHMARK_CAPTURE(audioPath, default, kDefault)->Arg(1)->Arg(32)->Arg(512)->Arg(4096);
 BENCHMARK_CAPTURE(audioPath, busy, kBusy)->Arg(1)->Arg(32)->Arg(512)->Arg(4096);
-BENCHMARK_CAPTURE(audioPath, decaying_tail, kDecayingTail)->Arg(512)->Arg(4096);
-BENCHMARK_CAPTURE(audioPath, portable_default, kDefault, true)->Arg(32)->Arg(512)->Arg(4096);
-BENCHMARK_CAPTURE(audioPath, portable_busy, kBusy, true)->Arg(32)->Arg(512)->Arg(4096);
-BENCHMARK_CAPTURE(audioPath, portable_decaying_tail, kDecayingTail, true)->Arg(512);
+BENCHMARK_CAPTURE(audioPath, decaying_tail, kDecayingTail)->Arg(1)->Arg(32)->Arg(512)->Arg(4096);
+BENCHMARK_CAPTURE(audioPath, high_q, kHighQ)->Arg(1)->Arg(32)->Arg(512)->Arg(4096);
+BENCHMARK_CAPTURE(audioPath, automation, kAutomation)->Arg(1)->Arg(32)->Arg(512)->Arg(4096);
+BENCHMARK_CAPTURE(audioPath, portable_default, kDefault, true)->Arg(1)->Arg(32)->Arg(512)->Arg(4096);
+BENCHMARK_CAPTURE(audioPath, portable_busy, kBusy, true)->Arg(1)->Arg(32)->Arg(512)->Arg(4096);
+BENCHMARK_CAPTURE(audioPath, portable_decaying_tail, kDecayingTail, true)->Arg(1)->Arg(32)->Arg(512)->Arg(4096);
+BENCHMARK_CAPTURE(audioPath, portable_high_q, kHighQ, true)->Arg(1)->Arg(32)->Arg(512)->Arg(4096);
+BENCHMARK_CAPTURE(audioPath, portable_automation, kAutomation, true)->Arg(1)->Arg(32)->Arg(512)->Arg(4096);
 
 // Collects nanoseconds per frame (the median where runs are repeated) and prints each case as a
 // ratio to the floor kernel of the same run.

@@ -27,10 +27,9 @@ std::int32_t delayInSamples(float milliseconds, float samplesPerMs, std::int32_t
 
 } // namespace
 
-BlockCoefficients computeCoefficients(const float (&values)[kNumParams], float sampleRate, std::int32_t lineLength,
-                                      const BlockCoefficients* before) noexcept
+void updateCoefficients(BlockCoefficients& c, const float (&values)[kNumParams], float sampleRate,
+                        std::int32_t lineLength, bool fresh) noexcept
 {
-    BlockCoefficients c{};
     const float fs = sampleRate;
     const float samplesPerMs = fs * 0.001f;
     const float fbScale = values[kMasterFeedback] * 0.0001f;
@@ -57,33 +56,44 @@ BlockCoefficients computeCoefficients(const float (&values)[kNumParams], float s
     const float sweep = values[kFilterSweep];
     const float saturation = values[kSaturation];
 
-    const float sweepExponent = 7.0f * sweep;
-    const float sweepHz = static_cast<float>(62.5 * std::pow(2.0, static_cast<double>(sweepExponent)) - 62.5);
+    // Each transcendental function runs only when its own inputs change: an automated cutoff
+    // costs one sine.
+    Transcendentals& t = c.transcendentals;
+    if (fresh || t.sweep != sweep) {
+        const float sweepExponent = 7.0f * sweep;
+        t.sweep = sweep;
+        t.sweepHz = static_cast<float>(62.5 * std::pow(2.0, static_cast<double>(sweepExponent)) - 62.5);
+    }
     // Above half the rate the sine turns back and then negative, and the filter would diverge.
-    const float effectiveCutoff = std::min(cutoff + sweepHz, fs * 0.5f);
-
-    constexpr double kPi = 3.14159265358979323846;
-    const double f =
-        std::min(2.0 * std::sin(kPi * static_cast<double>(effectiveCutoff) / static_cast<double>(fs)), 0.25);
-    c.f = static_cast<float>(f);
-    const double fWide = static_cast<double>(c.f);
-    const double damping =
-        std::min(std::min(2.0 * (1.0 - std::pow(static_cast<double>(q), 0.25)), 2.0 / fWide - fWide / 2.0), 2.0);
-    c.damping = static_cast<float>(damping);
+    const float effectiveCutoff = std::min(cutoff + t.sweepHz, fs * 0.5f);
+    if (fresh || t.cutoff != effectiveCutoff || t.rate != fs) {
+        constexpr double kPi = 3.14159265358979323846;
+        t.cutoff = effectiveCutoff;
+        t.rate = fs;
+        t.sine = 2.0 * std::sin(kPi * static_cast<double>(effectiveCutoff) / static_cast<double>(fs));
+    }
+    if (fresh || t.q != q) {
+        t.q = q;
+        t.qDamping = 2.0 * (1.0 - std::pow(static_cast<double>(q), 0.25));
+    }
+    const float f = static_cast<float>(std::min(t.sine, 0.25));
+    const double fWide = static_cast<double>(f);
+    const auto damping = static_cast<float>(std::min(std::min(t.qDamping, 2.0 / fWide - fWide / 2.0), 2.0));
 
     // Through, low, band, high, through: neighbours crossfade, values outside 0..4 extrapolate.
+    float wThru = 0.0f, wLow = 0.0f, wBand = 0.0f, wHigh = 0.0f;
     if (!(type >= 1.0f)) {
-        c.wThru = 1.0f - type;
-        c.wLow = type;
+        wThru = 1.0f - type;
+        wLow = type;
     } else if (!(type >= 2.0f)) {
-        c.wLow = 2.0f - type;
-        c.wBand = type - 1.0f;
+        wLow = 2.0f - type;
+        wBand = type - 1.0f;
     } else if (!(type >= 3.0f)) {
-        c.wBand = 3.0f - type;
-        c.wHigh = type - 2.0f;
+        wBand = 3.0f - type;
+        wHigh = type - 2.0f;
     } else {
-        c.wThru = type - 3.0f;
-        c.wHigh = 4.0f - type;
+        wThru = type - 3.0f;
+        wHigh = 4.0f - type;
     }
 
     constexpr float kDrivePerStep = 1.3636364f; // 15/11
@@ -91,11 +101,22 @@ BlockCoefficients computeCoefficients(const float (&values)[kNumParams], float s
     c.outGain = std::max(1.0f / c.drive, 0.125f);
 
     const auto same = [](float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; };
-    if (before && same(before->f, c.f) && same(before->damping, c.damping) && same(before->wThru, c.wThru) &&
-        same(before->wLow, c.wLow) && same(before->wBand, c.wBand) && same(before->wHigh, c.wHigh))
-        c.filter = before->filter;
-    else
-        c.filter = formFilterBlock(c.f, c.damping, c.wThru, c.wLow, c.wBand, c.wHigh);
+    if (fresh || !same(c.f, f) || !same(c.damping, damping) || !same(c.wThru, wThru) || !same(c.wLow, wLow) ||
+        !same(c.wBand, wBand) || !same(c.wHigh, wHigh))
+        formFilterBlock(c.filter, f, damping, wThru, wLow, wBand, wHigh);
+    c.f = f;
+    c.damping = damping;
+    c.wThru = wThru;
+    c.wLow = wLow;
+    c.wBand = wBand;
+    c.wHigh = wHigh;
+}
+
+BlockCoefficients computeCoefficients(const float (&values)[kNumParams], float sampleRate,
+                                      std::int32_t lineLength) noexcept
+{
+    BlockCoefficients c{};
+    updateCoefficients(c, values, sampleRate, lineLength, true);
     return c;
 }
 

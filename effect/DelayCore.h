@@ -10,24 +10,38 @@
 
 namespace quadecho {
 
-// Everything the frame loop needs, computed once per block.
+// What the transcendental functions answered for the inputs they had last.
+struct Transcendentals {
+    float sweep, sweepHz;    // 62.5·2^(7·sweep) − 62.5
+    float cutoff, rate;      // the effective cutoff
+    double sine;             // 2·sin(π·cutoff / rate)
+    float q;
+    double qDamping;         // 2·(1 − Q^0.25)
+};
+
+// Everything the frame loop needs, computed when a parameter or the rate changes.
 struct BlockCoefficients {
     std::int32_t delay[kNumTaps]; // samples, already clamped into 0..N
     float feedback[kNumTaps], left[kNumTaps], right[kNumTaps];
     float dry, wet, f, damping, drive, outGain;
     float wThru, wLow, wBand, wHigh;
     FilterBlock filter; // the filter over whole stretches, where it is damped enough
+    Transcendentals transcendentals;
 };
 
 struct FilterState {
     float low, high, band;
 };
 
-// values: real parameter values, all finite. sampleRate: positive. lineLength: N >= 1. With the
-// coefficients of an earlier block, its blocked filter is reused when F, D and the morph weights
-// are the same: changes of tap times, pans, levels or feedback do not form it again.
-BlockCoefficients computeCoefficients(const float (&values)[kNumParams], float sampleRate, std::int32_t lineLength,
-                                      const BlockCoefficients* before = nullptr) noexcept;
+// values: real parameter values, all finite. sampleRate: positive. lineLength: N >= 1.
+BlockCoefficients computeCoefficients(const float (&values)[kNumParams], float sampleRate,
+                                      std::int32_t lineLength) noexcept;
+
+// The same in place, over the coefficients of an earlier block (unless fresh): what depends only
+// on unchanged inputs is kept. The blocked filter is formed again only when F, D or a morph
+// weight changes, and each transcendental function runs only when its own inputs change.
+void updateCoefficients(BlockCoefficients& c, const float (&values)[kNumParams], float sampleRate,
+                        std::int32_t lineLength, bool fresh) noexcept;
 
 struct Channels {
     const float* inL;

@@ -39,7 +39,8 @@ struct FilterBlock {
     float highFromLast; // 1 / (1 − F·D): the last frame's high from the state after it
 };
 
-// Formed in double precision, in O(kFilterBlock²), only when F, D or a morph weight changes.
-FilterBlock formFilterBlock(float f, float damping, float wThru, float wLow, float wBand, float wHigh) noexcept;
+// Formed in double precision, in O(kFilterBlock²).
+void formFilterBlock(FilterBlock& b, float f, float damping, float wThru, float wLow, float wBand,
+                     float wHigh) noexcept;
 
 } // namespace quadecho

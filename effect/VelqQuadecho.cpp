@@ -90,6 +90,24 @@ void VelqQuadecho::processBlock(float** inputs, float** outputs, VstInt32 sample
     ProcessCore(inputs[0], inputs[1], outputs[0], outputs[1], 1, 1, frames, accumulate);
 }
 
+namespace {
+
+// Bit for bit, so that a not-a-number value compares equal to itself. Inline, without a call:
+// every block asks it.
+bool sameBits(const float (&a)[kNumParams], const float (&b)[kNumParams]) noexcept
+{
+    std::uint32_t differ = 0;
+    for (int i = 0; i < kNumParams; ++i) {
+        std::uint32_t x, y;
+        std::memcpy(&x, &a[i], sizeof x);
+        std::memcpy(&y, &b[i], sizeof y);
+        differ |= x ^ y;
+    }
+    return differ == 0;
+}
+
+} // namespace
+
 OSStatus VelqQuadecho::ProcessCore(const float* inL, const float* inR, float* outL, float* outR, int inStride,
                                    int outStride, std::uint32_t frames, bool accumulate)
 {
@@ -103,14 +121,13 @@ OSStatus VelqQuadecho::ProcessCore(const float* inL, const float* inR, float* ou
     // Most blocks find the values of the block before: their coefficients are reused as they are.
     CoefficientCache& cache = stCoefficientCache;
     if (!cache.valid || cache.rate != rate || cache.lineLength != iDelayLength ||
-        std::memcmp(cache.values, values, sizeof values) != 0) {
+        !sameBits(cache.values, values)) {
         std::memcpy(cache.values, values, sizeof values); // as read, before the defaults below
         for (int i = 0; i < kNumParams; ++i) {
             if (!std::isfinite(values[i]))
                 values[i] = astParamInfos[i].defaultValue;
         }
-        cache.coefficients =
-            quadecho::computeCoefficients(values, rate, iDelayLength, cache.valid ? &cache.coefficients : nullptr);
+        quadecho::updateCoefficients(cache.coefficients, values, rate, iDelayLength, !cache.valid);
         cache.rate = rate;
         cache.lineLength = iDelayLength;
         cache.valid = true;
