@@ -12,11 +12,11 @@ namespace quadecho {
 
 // What the transcendental functions answered for the inputs they had last.
 struct Transcendentals {
-    float sweep, sweepHz;    // 62.5·2^(7·sweep) − 62.5
-    float cutoff, rate;      // the effective cutoff
-    double sine;             // 2·sin(π·cutoff / rate)
+    float sweep, sweepHz; // 62.5·2^(7·sweep) − 62.5
+    float cutoff, rate;   // the effective cutoff
+    double sine;          // 2·sin(π·cutoff / rate)
     float q;
-    double qDamping;         // 2·(1 − Q^0.25)
+    double qDamping; // 2·(1 − Q^0.25)
 };
 
 // Everything the frame loop needs, computed when a parameter or the rate changes.

@@ -288,7 +288,7 @@ void runFrames(const BlockCoefficients& c, float* line, std::int32_t n, std::int
     for (int i = 0; i < kNumTaps; ++i)
         shortest = c.delay[i] > 0 && c.delay[i] < shortest ? c.delay[i] : shortest;
     const bool shortDelay = shortest < kShortestStretch;
-    if (shortDelay || io.inStride != 1 || io.outStride != 1 || frames < 4) {
+    if (shortDelay || ((io.inStride ^ 1) | (io.outStride ^ 1)) != 0 || frames < 4) {
         frameLoop<kAccumulate>(c, line, n, writeIndex, state, io, frames);
         return;
     }

@@ -120,8 +120,7 @@ OSStatus VelqQuadecho::ProcessCore(const float* inL, const float* inR, float* ou
 
     // Most blocks find the values of the block before: their coefficients are reused as they are.
     CoefficientCache& cache = stCoefficientCache;
-    if (!cache.valid || cache.rate != rate || cache.lineLength != iDelayLength ||
-        !sameBits(cache.values, values)) {
+    if (!cache.valid || cache.rate != rate || cache.lineLength != iDelayLength || !sameBits(cache.values, values)) {
         std::memcpy(cache.values, values, sizeof values); // as read, before the defaults below
         for (int i = 0; i < kNumParams; ++i) {
             if (!std::isfinite(values[i]))
