@@ -117,11 +117,12 @@ TEST(DelayCore, FrameLoopsMatchOneFrameAtATime)
         {"frame by frame (a delay under 16)", {40, 5, 13, 27}, 1, 1},
         {"frame by frame, a delay of 1", {1, 20, 33, 50}, 1, 1},
         {"in stretches (every delay 16 or more)", {16, 23, 37, 60}, 1, 1},
+        {"in stretches of whole chunks (every delay 64 or more)", {64, 70, 100, 65}, 1, 1},
         {"in stretches, a delay of 0 reading the whole line", {30, 0, 17, 45}, 1, 1},
         {"inputs two floats apart", {16, 23, 37, 60}, 2, 1},
         {"outputs two floats apart", {16, 23, 37, 60}, 1, 2},
     };
-    constexpr std::int32_t kLine = 61; // short and odd: reads and writes cross its end often
+    constexpr std::int32_t kLine = 131; // short and odd: reads and writes cross its end often
     constexpr std::size_t kFrames = 400;
     const std::uint32_t blocks[] = {150, 3, 247};
     BlockCoefficients c{}; // the delays come from the rows
@@ -131,9 +132,17 @@ TEST(DelayCore, FrameLoopsMatchOneFrameAtATime)
         c.feedback[i] = gains[0][i], c.left[i] = gains[1][i], c.right[i] = gains[2][i];
     c.dry = 0.7f, c.wet = 0.6f, c.f = 0.2f, c.damping = 0.9f, c.drive = 1.3f, c.outGain = 0.8f;
     c.wThru = 0.1f, c.wLow = 0.3f, c.wBand = 0.4f, c.wHigh = 0.2f;
-    for (FrameLoop loop : {FrameLoop::Portable, FrameLoop::Wide}) {
+    for (const auto& [loop, blocked] : {std::pair{FrameLoop::Portable, false},
+                                        {FrameLoop::Portable, true},
+                                        {FrameLoop::Wide, false},
+                                        {FrameLoop::Wide, true}}) {
         if (!canRun(loop))
             continue;
+        // The filter eight frames at a time wherever the delays allow, or frame by frame.
+        if (blocked)
+            formFilterBlock(c.filter, c.f, c.damping, c.wThru, c.wLow, c.wBand, c.wHigh);
+        else
+            c.filter.enabled = false;
         for (const auto& [name, delay, inStride, outStride] : cases) {
             for (bool accumulate : {true, false}) {
                 std::copy(delay.begin(), delay.end(), c.delay);
@@ -161,7 +170,8 @@ TEST(DelayCore, FrameLoopsMatchOneFrameAtATime)
                     ASSERT_TRUE(std::fabs(outL[n * os] - expectL[n * os]) < 1e-6f &&
                                 std::fabs(outR[n * os] - expectR[n * os]) < 1e-6f)
                         << name << (accumulate ? ", accumulating" : ", replacing")
-                        << (loop == FrameLoop::Wide ? " (wide)" : "") << ", frame " << n;
+                        << (loop == FrameLoop::Wide ? " (wide)" : "") << (blocked ? " (blocked)" : "") << ", frame "
+                        << n;
             }
         }
     }
