@@ -13,13 +13,17 @@ namespace frames {
 namespace {
 
 using kernel::Gains;
+using kernel::kWide;
 using kernel::Lanes;
-using kernel::Lanes8;
 using kernel::splat;
+using kernel::Wide;
 
 // Delays shorter than this go frame by frame: groups of four frames need every delay at least
-// four long, and below this the stretches would be too short to pay.
+// four long, chunks of the blocked filter at least their own length, and below this the
+// stretches would be too short to pay.
 constexpr std::int32_t kShortestStretch = 16;
+// The blocked filter's chunk where every delay allows it.
+constexpr std::int32_t kLongChunk = 64;
 
 // One frame at a time, for any stride and for tap delays too short for stretches.
 template <bool kAccumulate>
@@ -79,15 +83,6 @@ inline Lanes load4(const float* p) noexcept
 
 inline void store4(float* p, Lanes v) noexcept { std::memcpy(p, &v, sizeof v); }
 
-inline Lanes8 load8(const float* p) noexcept
-{
-    Lanes8 v;
-    std::memcpy(&v, p, sizeof v);
-    return v;
-}
-
-inline void store8(float* p, Lanes8 v) noexcept { std::memcpy(p, &v, sizeof v); }
-
 // Frames [0, m) of a stretch in which no tap read and no line write crosses the end of the line.
 // Four frames at a time: with every delay at least kShortestStretch (or zero, the whole line),
 // no frame reads a slot that a frame of its own group writes. Only the filter runs frame by
@@ -135,18 +130,14 @@ void stretch(const BlockCoefficients& c, float* line, std::int32_t n, std::int32
     }
 }
 
-// The widest vector of the instruction set this copy is compiled for: a group's frames go
-// through the element-wise parts in one of these (AVX) or two (SSE2).
-#if defined(__AVX__)
-using Wide = Lanes8;
-inline Wide loadWide(const float* p) noexcept { return load8(p); }
-inline void storeWide(float* p, Wide v) noexcept { store8(p, v); }
-#else
-using Wide = Lanes;
-inline Wide loadWide(const float* p) noexcept { return load4(p); }
-inline void storeWide(float* p, Wide v) noexcept { store4(p, v); }
-#endif
-constexpr int kWide = sizeof(Wide) / sizeof(float);
+inline Wide loadWide(const float* p) noexcept
+{
+    Wide v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+inline void storeWide(float* p, Wide v) noexcept { std::memcpy(p, &v, sizeof v); }
 
 // A stretch as above with the filter in its blocked form, in chunks of up to kChunk frames and
 // two passes over each. The first forms every frame's filter input (taps, feedback, drive, clip)
@@ -271,8 +262,8 @@ void blockedStretch(const BlockCoefficients& c, float* line, std::int32_t n, std
                     const std::int32_t (&slot)[kNumTaps], FilterState& state, const Channels& io, std::uint32_t m,
                     std::int32_t shortestDelay) noexcept
 {
-    if (shortestDelay >= 64)
-        BlockedStretch<kAccumulate, 64>(c, line, w, slot, io).run(c, line, n, w, state, io, m);
+    if (shortestDelay >= kLongChunk)
+        BlockedStretch<kAccumulate, kLongChunk>(c, line, w, slot, io).run(c, line, n, w, state, io, m);
     else
         BlockedStretch<kAccumulate, kShortestStretch>(c, line, w, slot, io).run(c, line, n, w, state, io, m);
 }

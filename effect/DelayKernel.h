@@ -7,6 +7,7 @@
 
 #include "DelayCore.h"
 
+// The instruction set this copy is compiled for, asked here alone.
 #if defined(__SSE__)
 #include <immintrin.h>
 #endif
@@ -18,12 +19,21 @@ namespace {
 // Four frames side by side. The vector type is the compiler's own: SSE2 on x86, AltiVec or plain
 // scalar code elsewhere, with exactly the arithmetic of one frame in every lane.
 typedef float Lanes __attribute__((vector_size(16)));
-// Eight frames side by side, for the blocked filter: one AVX register, or two SSE2 registers.
+// Eight frames side by side: one AVX register.
 typedef float Lanes8 __attribute__((vector_size(32)));
 
 template <class T> inline T splat(float x) noexcept { return x; }
 template <> inline Lanes splat<Lanes>(float x) noexcept { return Lanes{x, x, x, x}; }
 template <> inline Lanes8 splat<Lanes8>(float x) noexcept { return Lanes8{x, x, x, x, x, x, x, x}; }
+
+// The widest vector of the instruction set this copy is compiled for: eight frames go through the
+// element-wise parts of a frame in one of these (AVX) or two (SSE2 and the rest).
+#if defined(__AVX__)
+using Wide = Lanes8;
+#else
+using Wide = Lanes;
+#endif
+constexpr int kWide = sizeof(Wide) / sizeof(float);
 
 constexpr float fYLim = 1.0f;
 constexpr float fBeta = 0.148148149f; // 4/27: the cubic meets ±fYLim with zero slope at ±1.5
