@@ -3,6 +3,7 @@
 #include "base/ParameterIndex.h"
 #include "effect/DelayCore.h"
 #include "effect/DelayKernel.h"
+#include "platform/Arch.h"
 #include "tests/support/Noise.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +11,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <map>
 #include <string>
@@ -30,6 +32,19 @@ TEST(DelayCore, SoftClip)
         EXPECT_NEAR(kernel::softClip(v), y, 1e-7f) << v;
         EXPECT_NEAR(kernel::softClip(kernel::splat<kernel::Lanes>(v))[2], y, 1e-7f) << v;
     }
+}
+
+// The wide build runs on every processor that has what it is compiled for, and is then the default.
+TEST(DelayCore, WideBuildWhereTheProcessorHasIt)
+{
+    bool wide = false;
+#if QUADECHO_ARCH_X86
+    __builtin_cpu_init();
+    wide = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
+#endif
+    EXPECT_TRUE(canRun(FrameLoop::Portable));
+    EXPECT_EQ(canRun(FrameLoop::Wide), wide);
+    EXPECT_EQ(bestFrameLoop(), wide ? FrameLoop::Wide : FrameLoop::Portable);
 }
 
 TEST(DelayCore, Coefficients)
@@ -55,10 +70,13 @@ TEST(DelayCore, Coefficients)
         {"type 3.25", {{kFilterType, 3.25f}}, {{"thru", 0.25}, {"low", 0}, {"band", 0}, {"high", 0.75}}},
         {"saturation 5", {{kSaturation, 5.0f}}, {{"drive", 7.818182}, {"outGain", 0.127907}}},
         {"saturation 11", {{kSaturation, 11.0f}}, {{"drive", 16}, {"outGain", 0.125}}},
+        {"Q 1: no damping", {{kFilterQ, 1.0f}}, {{"D", 0}}},
+        {"48 kHz", {}, {{"F", 0.1308063}}, 48000.0f},
         {"half a sweep: 694.6 Hz", {{kFilterCutoff, 50.0f}, {kFilterSweep, 0.5f}}, {{"F", 0.0989243}}},
         // Past half the rate the sine would turn back: F would be about 0.
         {"cutoff at the rate", {{kFilterCutoff, 8000.0f}}, {{"F", 0.25}}, 8000.0f},
     };
+    BlockCoefficients chained{};
     for (const Case& k : cases) {
         // A fresh program's values in index order: time, pan, feedback and level of each tap, mix,
         // cutoff, Q, type, sweep, saturation and master feedback.
@@ -66,7 +84,20 @@ TEST(DelayCore, Coefficients)
                                800, 1,  40, 1, 1,   1000,      0.1f, 0, 0,   0,        100};
         for (const auto& [index, value] : k.set)
             v[index] = value;
-        const BlockCoefficients c = computeCoefficients(v, k.rate, static_cast<std::int32_t>(2.0f * k.rate));
+        const auto line = static_cast<std::int32_t>(2.0f * k.rate);
+        const BlockCoefficients c = computeCoefficients(v, k.rate, line);
+        // Updated in place from the row before, the coefficients are the same as computed afresh.
+        updateCoefficients(chained, v, k.rate, line, &k == cases);
+        const auto same = [](const auto& a, const auto& b) { return std::memcmp(&a, &b, sizeof a) == 0; };
+        const FilterBlock &x = c.filter, &y = chained.filter;
+        EXPECT_TRUE(same(c.f, chained.f) && same(c.damping, chained.damping) && same(c.wThru, chained.wThru) &&
+                    same(c.wLow, chained.wLow) && same(c.wBand, chained.wBand) && same(c.wHigh, chained.wHigh) &&
+                    x.enabled == y.enabled &&
+                    (!x.enabled ||
+                     (same(x.fromLow, y.fromLow) && same(x.fromBand, y.fromBand) && same(x.response, y.response) &&
+                      same(x.gainLow, y.gainLow) && same(x.gainBand, y.gainBand) &&
+                      same(x.carryFromLowHi, y.carryFromLowHi) && same(x.carryFromBandLo, y.carryFromBandLo))))
+            << k.name;
         std::map<std::string, double> got = {
             {"dry", c.dry},         {"wet", c.wet},    {"F", c.f},      {"D", c.damping},  {"drive", c.drive},
             {"outGain", c.outGain}, {"thru", c.wThru}, {"low", c.wLow}, {"band", c.wBand}, {"high", c.wHigh}};
