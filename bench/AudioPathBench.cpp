@@ -198,18 +198,42 @@ public:
                         medians.count(name) ? "  (median)" : "");
         std::printf("  the default frame loop here is the %s build\n",
                     bestFrameLoop() == FrameLoop::Wide ? "wide (AVX2, fused multiply-add)" : "portable");
-        for (const char* settings : {"default", "busy", "portable_default", "portable_busy"}) {
-            const double small = find(std::string("audioPath/") + settings + "/32");
-            const double large = find(std::string("audioPath/") + settings + "/4096");
-            if (small > 0 && large > 0)
-                std::printf("  %s: block 32 costs %.3f x block 4096 per frame\n", settings, small / large);
-        }
-        for (const char* build : {"", "portable_"}) {
-            const double tail = find(std::string("audioPath/") + build + "decaying_tail/512");
-            const double busy = find(std::string("audioPath/") + build + "busy/512");
+
+        // Each build against its goals: ratios at block 512, and block 32 against block 4096.
+        struct Goal {
+            const char* what;
+            const char* settings;
+            double portable, wide;
+        };
+        const Goal goals[] = {{"default", "default", 0.40, 0.30},
+                              {"busy", "busy", 0.40, 0.30},
+                              {"high Q (fallback)", "high_q", 1.1, 1.0},
+                              {"automation", "automation", 0.6, 0.5}};
+        std::printf("\n  %-28s %-10s %8s %8s\n", "goal, block 512", "build", "x floor", "goal");
+        for (const bool wide : {false, true}) {
+            if (wide && bestFrameLoop() != FrameLoop::Wide)
+                continue;
+            const std::string build = wide ? "" : "portable_";
+            const char* name = wide ? "AVX2+FMA" : "portable";
+            for (const Goal& goal : goals) {
+                const double ns = find("audioPath/" + build + goal.settings + "/512");
+                const double limit = wide ? goal.wide : goal.portable;
+                if (ns > 0)
+                    std::printf("  %-28s %-10s %8.3f %8.2f%s\n", goal.what, name, ns / floor, limit,
+                                ns / floor <= limit ? "" : "  missed");
+            }
+            const double tail = find("audioPath/" + build + "decaying_tail/512");
+            const double busy = find("audioPath/" + build + "busy/512");
             if (tail > 0 && busy > 0)
-                std::printf("  %sdecaying tail costs %.3f x %sbusy per frame at block 512\n", build, tail / busy,
-                            build);
+                std::printf("  %-28s %-10s %8.3f %8.2f%s\n", "decaying tail / busy", name, tail / busy, 1.0,
+                            tail <= busy ? "" : "  missed");
+            for (const char* settings : {"default", "busy"}) {
+                const double small = find("audioPath/" + build + settings + "/32");
+                const double large = find("audioPath/" + build + settings + "/4096");
+                if (small > 0 && large > 0)
+                    std::printf("  %-28s %-10s %8.3f %8.2f%s\n", (std::string(settings) + ": block 32 / 4096").c_str(),
+                                name, small / large, 1.5, small / large <= 1.5 ? "" : "  missed");
+            }
         }
     }
 
