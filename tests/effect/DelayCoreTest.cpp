@@ -65,6 +65,7 @@ TEST(DelayCore, Coefficients)
         {"pan and level", {{kTap1Pan, -0.5f}, {kTap1Level, 0.5f}}, {{"L1", 0.375}, {"R1", 0.125}}},
         {"mix 0.25", {{kWetDryMix, 0.25f}}, {{"dry", 1}, {"wet", 0.5}}},
         {"type 0.5", {{kFilterType, 0.5f}}, {{"thru", 0.5}, {"low", 0.5}, {"band", 0}, {"high", 0}}},
+        {"type 1.005", {{kFilterType, 1.005f}}, {{"thru", 0}, {"low", 0.995}, {"band", 0.005}}},
         {"type 1.75", {{kFilterType, 1.75f}}, {{"thru", 0}, {"low", 0.25}, {"band", 0.75}, {"high", 0}}},
         {"type 2.25", {{kFilterType, 2.25f}}, {{"thru", 0}, {"low", 0}, {"band", 0.75}, {"high", 0.25}}},
         {"type 3.25", {{kFilterType, 3.25f}}, {{"thru", 0.25}, {"low", 0}, {"band", 0}, {"high", 0.75}}},
