@@ -185,16 +185,25 @@ template <bool kAccumulate, std::uint32_t kChunk> struct BlockedStretch {
     [[gnu::always_inline]] void chunk(std::uint32_t j, std::uint32_t groups, Lanes& u) noexcept
     {
         const std::uint32_t length = groups * kFilterBlock;
+        // Locals, so that the compiler keeps them in registers.
+        const float* const xL = inL + j;
+        const float* const xR = inR + j;
+        float* const oL = outL + j;
+        float* const oR = outR + j;
+        const float* taps[kNumTaps];
+        for (int i = 0; i < kNumTaps; ++i)
+            taps[i] = tap[i] + j;
+        float* const ys = y;
         for (std::uint32_t h = 0; h < length; h += kWide) {
-            const Wide xl = loadWide(inL + j + h), xr = loadWide(inR + j + h);
+            const Wide xl = loadWide(xL + h), xr = loadWide(xR + h);
             Wide t[kNumTaps];
             for (int i = 0; i < kNumTaps; ++i)
-                t[i] = loadWide(tap[i] + j + h);
-            storeWide(y + h, kernel::softClip(kernel::loopInput(g, xl, xr, t)) * g.outGain);
-            const Wide oldL = kAccumulate ? loadWide(outL + j + h) : Wide{};
-            const Wide oldR = kAccumulate ? loadWide(outR + j + h) : Wide{};
-            storeWide(outL + j + h, kernel::outputMix<kAccumulate>(g, oldL, xl, kernel::tapSum(g.left, t)));
-            storeWide(outR + j + h, kernel::outputMix<kAccumulate>(g, oldR, xr, kernel::tapSum(g.right, t)));
+                t[i] = loadWide(taps[i] + h);
+            storeWide(ys + h, kernel::softClip(kernel::loopInput(g, xl, xr, t)) * g.outGain);
+            const Wide oldL = kAccumulate ? loadWide(oL + h) : Wide{};
+            const Wide oldR = kAccumulate ? loadWide(oR + h) : Wide{};
+            storeWide(oL + h, kernel::outputMix<kAccumulate>(g, oldL, xl, kernel::tapSum(g.left, t)));
+            storeWide(oR + h, kernel::outputMix<kAccumulate>(g, oldR, xr, kernel::tapSum(g.right, t)));
         }
         for (std::uint32_t group = 0; group < length; group += kFilterBlock)
             filter(y + group, write + j + group, u);
