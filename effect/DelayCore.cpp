@@ -102,8 +102,8 @@ void updateCoefficients(BlockCoefficients& c, const float (&values)[kNumParams],
 
     const auto same = [](float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; };
     if (fresh || !same(c.f, f) || !same(c.damping, damping) || !same(c.wThru, wThru) || !same(c.wLow, wLow) ||
-        !same(c.wBand, wBand) || !same(c.wHigh, wHigh))
-        formFilterBlock(c.filter, f, damping, wThru, wLow, wBand, wHigh);
+        !same(c.wBand, wBand) || !same(c.wHigh, wHigh) || !same(c.filter.outGain, c.outGain))
+        formFilterBlock(c.filter, f, damping, wThru, wLow, wBand, wHigh, c.outGain);
     c.f = f;
     c.damping = damping;
     c.wThru = wThru;

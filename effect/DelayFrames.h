@@ -199,7 +199,7 @@ template <bool kAccumulate, std::uint32_t kChunk> struct BlockedStretch {
             Wide t[kNumTaps];
             for (int i = 0; i < kNumTaps; ++i)
                 t[i] = loadWide(taps[i] + h);
-            storeWide(ys + h, kernel::softClip(kernel::loopInput(g, xl, xr, t)) * g.outGain);
+            storeWide(ys + h, kernel::softClip(kernel::loopInput(g, xl, xr, t))); // the filter applies outGain
             const Wide oldL = kAccumulate ? loadWide(oL + h) : Wide{};
             const Wide oldR = kAccumulate ? loadWide(oR + h) : Wide{};
             storeWide(oL + h, kernel::outputMix<kAccumulate>(g, oldL, xl, kernel::tapSum(g.left, t)));
@@ -252,7 +252,7 @@ template <bool kAccumulate, std::uint32_t kChunk> struct BlockedStretch {
         }
         if (j > 0) {
             // high is no part of the carried state: the last frame's, as the recursion leaves it.
-            const float last = y[(j - 1) % kChunk];
+            const float last = y[(j - 1) % kChunk] * fb.outGain;
             state.low = u[0];
             state.band = u[1];
             state.high = (last - u[0] - c.damping * u[1]) * fb.highFromLast;

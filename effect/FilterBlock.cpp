@@ -20,12 +20,13 @@ Matrix times(const Matrix& x, const Matrix& y, double s = 0.0) noexcept
 
 } // namespace
 
-void formFilterBlock(FilterBlock& b, float fIn, float dampingIn, float wThru, float wLow, float wBand,
-                     float wHigh) noexcept
+void formFilterBlock(FilterBlock& b, float fIn, float dampingIn, float wThru, float wLow, float wBand, float wHigh,
+                     float outGain) noexcept
 {
     const double f = fIn, d = dampingIn;
     // A negative F (a cutoff below 0 from a stored program) makes D negative too: that stays with
     // the recursion.
+    b.outGain = outGain;
     b.enabled = kBlockedFilterBuilt && f > 0.0 && d > 0.0 && f * d >= kBlockedFilterMinFD;
     if (!b.enabled)
         return;
@@ -38,12 +39,13 @@ void formFilterBlock(FilterBlock& b, float fIn, float dampingIn, float wThru, fl
 
     // The morph of one frame from the state before it (h) and from its input (direct).
     double h[2] = {wLow - wBand * f - wHigh, wLow * f + wBand * a.m[1][1] - wHigh * (f + d)};
-    b.response[0] = static_cast<float>(wThru + wBand * f + wHigh);
+    const double gain = outGain;
+    b.response[0] = static_cast<float>((wThru + wBand * f + wHigh) * gain);
     for (int j = 0; j < kFilterHalf; ++j) {
         b.fromLow[j] = static_cast<float>(h[0]);
         b.fromBand[j] = static_cast<float>(h[1]);
         if (j + 1 < kFilterHalf)
-            b.response[j + 1] = static_cast<float>(h[1] * f); // the input enters band with gain f
+            b.response[j + 1] = static_cast<float>(h[1] * f * gain); // the input enters band with gain f
         const double h0 = h[0] * a.m[0][0] + h[1] * a.m[1][0];
         h[1] = h[0] * a.m[0][1] + h[1] * a.m[1][1];
         h[0] = h0;
@@ -51,7 +53,7 @@ void formFilterBlock(FilterBlock& b, float fIn, float dampingIn, float wThru, fl
 
     // What input i adds to the state after the group, A^(7−i)·(0, f): the last four inputs' by
     // steps of A, the first four's as A^4 times those.
-    double v[2] = {0.0, f};
+    double v[2] = {0.0, f * gain};
     for (int i = kFilterBlock - 1; i >= kFilterHalf; --i) {
         const double early[2] = {v[0] + p4.m[0][0] * v[0] + p4.m[0][1] * v[1],
                                  v[1] + p4.m[1][0] * v[0] + p4.m[1][1] * v[1]};

@@ -36,11 +36,13 @@ struct FilterBlock {
     float fromLow[kFilterHalf], fromBand[kFilterHalf], response[kFilterHalf];
     float carryFromLowHi[4], carryFromLowLo[4], carryFromBandHi[4], carryFromBandLo[4];
     float gainLow[kFilterBlock], gainBand[kFilterBlock];
+    float outGain;      // for the last frame's high
     float highFromLast; // 1 / (1 − F·D): the last frame's high from the state after it
 };
 
-// Formed in double precision, in O(kFilterBlock²).
-void formFilterBlock(FilterBlock& b, float f, float damping, float wThru, float wLow, float wBand,
-                     float wHigh) noexcept;
+// Formed in double precision, in O(kFilterBlock²). The inputs y are the clipper's outputs before
+// the output gain: it is folded into response and the gains.
+void formFilterBlock(FilterBlock& b, float f, float damping, float wThru, float wLow, float wBand, float wHigh,
+                     float outGain) noexcept;
 
 } // namespace quadecho

@@ -34,7 +34,7 @@ BlockCoefficients coefficients(float f, float damping, float type, std::int32_t 
         c.delay[i] = delay, c.feedback[i] = 0.0f, c.left[i] = 0.0f, c.right[i] = 0.0f;
     c.left[0] = 1.0f;
     c.f = f, c.damping = damping;
-    formFilterBlock(c.filter, f, damping, c.wThru, c.wLow, c.wBand, c.wHigh);
+    formFilterBlock(c.filter, f, damping, c.wThru, c.wLow, c.wBand, c.wHigh, c.outGain);
     return c;
 }
 

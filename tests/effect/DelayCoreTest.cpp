@@ -173,7 +173,7 @@ TEST(DelayCore, FrameLoopsMatchOneFrameAtATime)
             continue;
         // The filter eight frames at a time wherever the delays allow, or frame by frame.
         if (blocked)
-            formFilterBlock(c.filter, c.f, c.damping, c.wThru, c.wLow, c.wBand, c.wHigh);
+            formFilterBlock(c.filter, c.f, c.damping, c.wThru, c.wLow, c.wBand, c.wHigh, c.outGain);
         else
             c.filter.enabled = false;
         for (const auto& [name, delay, inStride, outStride] : cases) {
