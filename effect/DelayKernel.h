@@ -1,6 +1,6 @@
-// The parts of a frame, each written once, for one frame (float) and for four frames side by
-// side (Lanes): the loop input, the soft clipper, one filter step, the morph, the tap sums and the
-// output mix. Included by every file that builds a frame loop for a processor, and by the
+// The parts of a frame, each written once, for one frame (float) and for four or eight frames
+// side by side (Lanes, Lanes8): the loop input, the soft clipper, one filter step, the morph, the
+// tap sums and the output mix. Included by every file that builds a frame loop for a processor, and by the
 // benchmark's floor kernel. Everything here has internal linkage, so that no copy compiled for
 // one instruction set is ever shared with another.
 #pragma once
