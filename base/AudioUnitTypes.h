@@ -2,6 +2,7 @@
 // parameter units. Identifiers and sizes are 32 bits on every processor.
 #pragma once
 
+#include "core/Parameters.h" // the parameter units
 #include "platform/CoreFoundation.h"
 
 #include <cstdint>
@@ -23,21 +24,6 @@ constexpr AudioUnitScope kAudioUnitScope_Global = 0;
 constexpr AudioUnitPropertyID kAudioUnitProperty_InPlaceProcessing = 29;
 constexpr AudioUnitPropertyID kAudioUnitProperty_ParameterStringFromValue = 33;
 
-enum AudioUnitParameterUnit : UInt32 {
-    kAudioUnitParameterUnit_Generic = 0,
-    kAudioUnitParameterUnit_Indexed = 1,
-    kAudioUnitParameterUnit_Boolean = 2,
-    kAudioUnitParameterUnit_Percent = 3,
-    kAudioUnitParameterUnit_Seconds = 4,
-    kAudioUnitParameterUnit_Hertz = 8,
-    kAudioUnitParameterUnit_Cents = 9,
-    kAudioUnitParameterUnit_Decibels = 13,
-    kAudioUnitParameterUnit_LinearGain = 14,
-    kAudioUnitParameterUnit_Pan = 18,
-    kAudioUnitParameterUnit_BPM = 22,
-    kAudioUnitParameterUnit_Beats = 23,
-    kAudioUnitParameterUnit_Milliseconds = 24,
-};
 
 // Names a parameter; the scaling functions read only mParameterID.
 struct AudioUnitParameter {

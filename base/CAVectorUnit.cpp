@@ -1,7 +1,7 @@
 #include "CAVectorUnit.h"
 
 #include "platform/Arch.h"
-#include "vst/RelaxedAtomic.h"
+#include "platform/RelaxedAtomic.h"
 
 std::int32_t CAVectorUnit::sVectorUnitType = CAVectorUnit::kUndetermined;
 OSErr (*CAVectorUnit::sGestalt)(OSType, SInt32*) = Gestalt;

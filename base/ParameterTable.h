@@ -1,8 +1,9 @@
-// The effect's 23 parameters, described once: name, unit, range and default in real units.
+// The effect's 23 parameters as the Audio-Unit-style layer sees them: each row of the plain table
+// (core/Parameters.h) with its name as a Core Foundation string.
 #pragma once
 
 #include "AudioUnitTypes.h"
-#include "ParameterIndex.h"
+#include "core/Parameters.h"
 
 struct ParamInfo {
     CFStringRef name; // constant string, never released
@@ -12,16 +13,21 @@ struct ParamInfo {
     float defaultValue;
 };
 
-// Rows in the order of the parameter numbers of ParameterIndex.h.
+using quadecho::isParameterIndex;
 using quadecho::kNumParams;
 
-extern const ParamInfo astParamInfos[]; // kNumParams rows
-
-inline bool isParameterIndex(long long index) { return index >= 0 && index < kNumParams; }
+// The rows of quadecho::kParameters, in the same order; filled before any code runs.
+extern const ParamInfo (&astParamInfos)[kNumParams];
 
 // The mapping of one row, for any row: the table's and those of other effects alike.
-float valueFromLinear(const ParamInfo& row, float linear);
-float valueToLinear(const ParamInfo& row, float value);
+inline float valueFromLinear(const ParamInfo& row, float linear)
+{
+    return quadecho::valueFromLinear(row.unit, row.minValue, row.maxValue, linear);
+}
+inline float valueToLinear(const ParamInfo& row, float value)
+{
+    return quadecho::valueToLinear(row.unit, row.minValue, row.maxValue, value);
+}
 
 extern "C" {
 // Normalised (0..1) to real, by the row's unit. Neither direction clamps.

@@ -1,7 +1,7 @@
 #include "VelqAuBase.h"
 
 #include "CAVectorUnit.h"
-#include "vst/RelaxedAtomic.h"
+#include "platform/RelaxedAtomic.h"
 
 #include <cstring>
 #include <new>

@@ -1,6 +1,6 @@
 #include "VelqProgram.h"
 
-#include "vst/RelaxedAtomic.h"
+#include "platform/RelaxedAtomic.h"
 
 #include <cstring>
 

@@ -1,6 +1,6 @@
 // Frames per second through the record's replacing callback, as a host calls it.
 #include "FloorKernels.h"
-#include "tests/support/EffectHost.h"
+#include "tools/EffectHost.h"
 
 #include <benchmark/benchmark.h>
 
@@ -118,9 +118,8 @@ void audioPath(benchmark::State& state, Settings settings, bool portable = false
 BlockCoefficients defaultCoefficients()
 {
     float values[kNumParams];
-    for (int i = 0; i < kNumParams; ++i)
-        values[i] = astParamInfos[i].defaultValue;
-    return computeCoefficients(values, 44100.0f, static_cast<std::int32_t>(44100.0f * kLineSeconds));
+    defaultValues(values);
+    return computeCoefficients(values, 44100.0f, lineLengthFor(44100.0f));
 }
 
 void floorKernel(benchmark::State& state)
@@ -138,7 +137,7 @@ void literalLoop(benchmark::State& state)
 {
     const int blockSize = static_cast<int>(state.range(0));
     const BlockCoefficients c = defaultCoefficients();
-    const auto n = static_cast<std::int32_t>(44100.0f * kLineSeconds);
+    const std::int32_t n = lineLengthFor(44100.0f);
     std::vector<float> line(n), inL = Noise(4, 0.5f).samples(blockSize), inR = Noise(5, 0.5f).samples(blockSize);
     std::vector<float> outL(blockSize), outR(blockSize);
     std::int32_t w = 0;

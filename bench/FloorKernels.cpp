@@ -1,6 +1,6 @@
 #include "FloorKernels.h"
 
-#include "effect/DelayKernel.h"
+#include "core/Kernel.h"
 
 namespace bench {
 
@@ -36,7 +36,7 @@ void literalLoop(const BlockCoefficients& c, float* line, std::int32_t n, std::i
         }
         const float y = kernel::softClip(v * c.drive) * c.outGain;
         kernel::filterStep(y, c.f, c.damping, s);
-        line[w] = ((c.wThru * y + c.wLow * s.low) + c.wBand * s.band) + c.wHigh * s.high;
+        line[w] = ((c.morph.wThru * y + c.morph.wLow * s.low) + c.morph.wBand * s.band) + c.morph.wHigh * s.high;
         outL[j] = acc * oL + c.dry * xL + c.wet * sumL;
         outR[j] = acc * oR + c.dry * xR + c.wet * sumR;
         w = w + 1;

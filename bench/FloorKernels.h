@@ -2,7 +2,7 @@
 // core's compiler options.
 #pragma once
 
-#include "effect/DelayCore.h"
+#include "core/Coefficients.h"
 
 #include <cstdint>
 

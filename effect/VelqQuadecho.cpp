@@ -1,24 +1,8 @@
 #include "VelqQuadecho.h"
 
-#include "DenormalGuard.h"
-#include "vst/RelaxedAtomic.h"
-
 #include <cmath>
 #include <cstring>
 #include <new>
-
-namespace {
-
-// Rates a line can be sized for: kLineSeconds of at most this many samples per second.
-constexpr float kLowestRate = 1.0f;
-constexpr float kHighestRate = 1536000.0f;
-
-bool isUsableRate(float rate)
-{
-    return rate >= kLowestRate && rate <= kHighestRate; // false for not-a-number too
-}
-
-} // namespace
 
 AudioEffect* createEffectInstance(audioMasterCallback audioMaster) { return new VelqQuadecho(audioMaster); }
 
@@ -46,9 +30,9 @@ OSStatus VelqQuadecho::Initialize()
 
 bool VelqQuadecho::sizeLine(float sampleRate)
 {
-    if (!isUsableRate(sampleRate))
+    if (!quadecho::isUsableRate(sampleRate))
         return false;
-    const auto length = static_cast<std::int32_t>(sampleRate * quadecho::kLineSeconds);
+    const std::int32_t length = quadecho::lineLengthFor(sampleRate);
     TAUBuffer<float> line;
     if (length < 1 || !line.AllocateClear(static_cast<std::uint32_t>(length)))
         return false;
@@ -85,28 +69,9 @@ void VelqQuadecho::processBlock(float** inputs, float** outputs, VstInt32 sample
 {
     if (!inputs || !outputs || !inputs[0] || !inputs[1] || !outputs[0] || !outputs[1])
         return;
-    const DenormalGuard guard;
     const std::uint32_t frames = sampleFrames > 0 ? static_cast<std::uint32_t>(sampleFrames) : 0u;
     ProcessCore(inputs[0], inputs[1], outputs[0], outputs[1], 1, 1, frames, accumulate);
 }
-
-namespace {
-
-// Bit for bit, so that a not-a-number value compares equal to itself. Inline, without a call:
-// every block asks it.
-bool sameBits(const float (&a)[kNumParams], const float (&b)[kNumParams]) noexcept
-{
-    std::uint32_t differ = 0;
-    for (int i = 0; i < kNumParams; ++i) {
-        std::uint32_t x, y;
-        std::memcpy(&x, &a[i], sizeof x);
-        std::memcpy(&y, &b[i], sizeof y);
-        differ |= x ^ y;
-    }
-    return differ == 0;
-}
-
-} // namespace
 
 OSStatus VelqQuadecho::ProcessCore(const float* inL, const float* inR, float* outL, float* outR, int inStride,
                                    int outStride, std::uint32_t frames, bool accumulate)
@@ -114,44 +79,20 @@ OSStatus VelqQuadecho::ProcessCore(const float* inL, const float* inR, float* ou
     // Read once per block: a change from another thread takes effect at the next block.
     float values[kNumParams];
     currentProgram().GetParameters(values);
-    // A rate no line can be sized for (zero, negative, not a number) computes with the line's.
-    const float hostRate = getSampleRate();
-    const float rate = isUsableRate(hostRate) ? hostRate : lineSampleRate;
-
-    // Most blocks find the values of the block before: their coefficients are reused as they are.
-    CoefficientCache& cache = stCoefficientCache;
-    if (!cache.valid || cache.rate != rate || cache.lineLength != iDelayLength || !sameBits(cache.values, values)) {
-        std::memcpy(cache.values, values, sizeof values); // as read, before the defaults below
-        for (int i = 0; i < kNumParams; ++i) {
-            if (!std::isfinite(values[i]))
-                values[i] = astParamInfos[i].defaultValue;
-        }
-        quadecho::updateCoefficients(cache.coefficients, values, rate, iDelayLength, !cache.valid);
-        cache.rate = rate;
-        cache.lineLength = iDelayLength;
-        cache.valid = true;
-    }
-
+    quadecho::DelayLine line{stDelayLine.data(), iDelayLength, iWriteIndex, lineSampleRate};
     quadecho::FilterState state{afFilterState[0], afFilterState[1], afFilterState[2]};
-    const quadecho::Channels io{inL, inR, outL, outR, inStride, outStride};
-    quadecho::runFrames(frameLoop(), cache.coefficients, stDelayLine.data(), iDelayLength, iWriteIndex, state, io,
-                        frames, accumulate);
-
-    // A filter driven past its limits by out-of-range values starts again from rest.
-    if (!std::isfinite(state.low) || !std::isfinite(state.high) || !std::isfinite(state.band))
-        state = {0.0f, 0.0f, 0.0f};
+    signalPath.process(values, getSampleRate(), line, state,
+                       {{inL, inR, outL, outR, inStride, outStride}, frames, accumulate});
+    iWriteIndex = line.writeIndex;
     afFilterState[0] = state.low;
     afFilterState[1] = state.high;
     afFilterState[2] = state.band;
     return 0;
 }
 
-void VelqQuadecho::selectFrameLoop(quadecho::FrameLoop wanted) noexcept
-{
-    storeRelaxed(loop, quadecho::canRun(wanted) ? wanted : quadecho::FrameLoop::Portable);
-}
+void VelqQuadecho::selectFrameLoop(quadecho::FrameLoop wanted) noexcept { signalPath.selectFrameLoop(wanted); }
 
-quadecho::FrameLoop VelqQuadecho::frameLoop() const noexcept { return loadRelaxed(loop); }
+quadecho::FrameLoop VelqQuadecho::frameLoop() const noexcept { return signalPath.frameLoop(); }
 
 // ---- identity --------------------------------------------------------------------------------
 

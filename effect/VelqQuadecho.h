@@ -1,8 +1,8 @@
 // The four-tap delay: identity, the delay line and the state of the signal path.
 #pragma once
 
-#include "DelayCore.h"
 #include "Identity.h"
+#include "core/SignalPath.h"
 #include "base/TAUBuffer.h"
 #include "base/VelqAuBase.h"
 
@@ -57,15 +57,5 @@ private:
     void processBlock(float** inputs, float** outputs, VstInt32 sampleFrames, bool accumulate);
 
     float lineSampleRate = 0.0f; // the rate the line was sized for
-    quadecho::FrameLoop loop = quadecho::bestFrameLoop();
-
-    // The last block's coefficients, reused while the values (compared as read, bit for bit), the
-    // rate and the line stay the same.
-    struct CoefficientCache {
-        float values[kNumParams];
-        float rate;
-        std::int32_t lineLength;
-        bool valid;
-        quadecho::BlockCoefficients coefficients;
-    } stCoefficientCache{};
+    quadecho::SignalPath signalPath;
 };

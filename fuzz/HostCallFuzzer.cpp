@@ -4,7 +4,7 @@
 // what a host's buffer holds, output written for an empty block). The same function replays the
 // corpus in the ordinary test builds, so the decoding reads bytes only: every processor decodes
 // an input alike.
-#include "tests/support/EffectHost.h"
+#include "tools/EffectHost.h"
 
 #include <algorithm>
 #include <bit>

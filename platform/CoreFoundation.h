@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <string>
 
 using Boolean = unsigned char;
 using CFIndex = long;
@@ -39,11 +40,17 @@ constexpr std::uint8_t kStringType = 1;
 constexpr std::uint8_t kArrayType = 2;
 } // namespace cf_detail
 
-// A constant string: one static object per use, made without allocation and never released.
+// A constant string over text that lives as long as the program (a literal, a constant table's
+// text): made without allocation, at compile time, and never released.
+constexpr CFStringImpl CFConstantString(const char* text) noexcept
+{
+    return {{{1}, cf_detail::kStringType, true}, text, static_cast<CFIndex>(std::char_traits<char>::length(text))};
+}
+
+// A constant string from a literal: one static object per use.
 #define CFSTR(literal)                                                                                                 \
     ([]() -> CFStringRef {                                                                                             \
-        static const CFStringImpl constantString{                                                                      \
-            {{1}, cf_detail::kStringType, true}, "" literal "", sizeof(literal) - 1};                                  \
+        static constinit const CFStringImpl constantString = CFConstantString("" literal "");                         \
         return &constantString;                                                                                        \
     }())
 

@@ -1,7 +1,7 @@
 #include "Settings.h"
 
-#include "base/ParameterIndex.h"
-#include "base/ParameterTable.h"
+#include "core/Parameters.h"
+#include "core/Types.h"
 #include "effect/Identity.h"
 
 #include <algorithm>
@@ -110,11 +110,11 @@ Setting parseSetting(Module& module, const std::string& argument)
         throw ToolError("--set '" + argument + "': the units of this module's parameters are unknown; give a " +
                         "normalised value instead, such as '" + name + "=0.5n'");
 
-    const ParamInfo& row = astParamInfos[index];
+    const quadecho::ParameterFacts& row = quadecho::kParameters[index];
     if (*real < row.minValue || *real > row.maxValue)
         throw ToolError("--set '" + argument + "': " + name + " ranges from " + formatted(row.minValue) + " to " +
                         formatted(row.maxValue) + (label.empty() ? "" : " " + label));
-    return {index, std::clamp(valueToLinear(row, static_cast<float>(*real)), 0.0f, 1.0f)};
+    return {index, std::clamp(quadecho::valueToLinear(row, static_cast<float>(*real)), 0.0f, 1.0f)};
 }
 
 } // namespace
@@ -144,7 +144,7 @@ double silenceWindowSeconds(Module& module, double sampleRate)
     double longest = 0.0;
     for (int tap = 0; tap < quadecho::kNumTaps; ++tap) {
         const int index = quadecho::tapParam(tap, quadecho::TapParam::Time);
-        const double ms = valueFromLinear(astParamInfos[index], module.plugin.parameter(index));
+        const double ms = quadecho::valueFromLinear(quadecho::kParameters[index], module.plugin.parameter(index));
         const double samples = ms * 0.001 * sampleRate;
         longest = std::max(longest, samples >= 1.0 && ms < line * 1000.0 ? ms * 0.001 : line);
     }

@@ -1,7 +1,7 @@
 #include "AudioEffect.h"
 
 #include "AEffEditor.h"
-#include "RelaxedAtomic.h"
+#include "platform/RelaxedAtomic.h"
 
 #include <cstring>
 #include <new>

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "AudioEffect.h"
-#include "RelaxedAtomic.h"
+#include "platform/RelaxedAtomic.h"
 
 class AudioEffectX : public AudioEffect {
 public:

@@ -46,7 +46,7 @@ TEST(Programs, AllStartAsDefaultsAndAFailedCreationReleasesWhatWasMade)
         base.setProgram(p);
         EXPECT_TRUE(base.getProgramNameIndexed(0, p, name) && name == std::string("Defaults")) << p;
         for (int i = 0; i < kNumParams; ++i)
-            EXPECT_EQ(base.currentProgram().GetParameter(i), astParamInfos[i].defaultValue) << p << ", " << i;
+            EXPECT_EQ(base.currentProgram().GetParameter(i), quadecho::kParameters[i].defaultValue) << p << ", " << i;
     }
     EXPECT_EQ(gStray, 0); // the base writes the rows of the table only
     // A number outside the programs, which only a direct call can set, means the first; it has no name.

@@ -2,7 +2,7 @@
 // the tap delays within the line, the line across rate changes, changes heard from the next block,
 // and the processor's denormal modes during the callbacks.
 #include "platform/Arch.h"
-#include "tests/support/EffectHost.h"
+#include "tools/EffectHost.h"
 #include <gtest/gtest.h>
 
 #include <tuple>

@@ -2,7 +2,7 @@
 // chunking a host may use, in place or not, through both callbacks and both builds of the frame
 // loop where this processor runs the wide one.
 #include "tests/support/DefaultResponse.h"
-#include "tests/support/EffectHost.h"
+#include "tools/EffectHost.h"
 #include <gtest/gtest.h>
 
 #include <cmath>

@@ -1,5 +1,5 @@
 // What a host shows for each parameter, asked through the dispatcher.
-#include "tests/support/EffectHost.h"
+#include "tools/EffectHost.h"
 #include <gtest/gtest.h>
 
 namespace {

@@ -2,7 +2,7 @@
 // records must match `quadecho render` of the same input with the same values.
 #include "ToolTestSupport.h"
 
-#include "tests/support/Noise.h"
+#include "tools/Noise.h"
 
 #include <chrono>
 #include <cmath>

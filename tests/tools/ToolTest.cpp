@@ -1,7 +1,7 @@
 // The quadecho tool run as users run it, on real files: what it writes, what it refuses.
 #include "ToolTestSupport.h"
 
-#include "base/ParameterIndex.h"
+#include "core/Parameters.h"
 #include "tests/support/DefaultResponse.h"
 #include "tools/DemoSignal.h"
 #include "tools/Plot.h"

@@ -1,10 +1,11 @@
-// A minimal host, without a test framework, for the tests, the benchmark and the fuzz target:
-// loads the effect through its entry point and drives it only through the record, as a host does.
+// A minimal host in the effect's own process, without a test framework, for the tests, the
+// benchmark and the fuzz target: loads the effect through its entry point and drives it only
+// through the record, as a host does.
 #pragma once
 
-#include "base/ParameterTable.h"
+#include "core/Parameters.h"
 #include "effect/VelqQuadecho.h"
-#include "tests/support/Noise.h"
+#include "tools/Noise.h"
 #include "vst/AEffect.h"
 #include "vst/EntryPoint.h"
 
@@ -69,7 +70,7 @@ public:
     }
     void set(VstInt32 index, float normalised) { e->setParameter(e, index, normalised); }
     // Sets a parameter by its real value, as the table maps it.
-    void setReal(VstInt32 index, float real) { set(index, valueToLinear(astParamInfos[index], real)); }
+    void setReal(VstInt32 index, float real) { set(index, valueToLinear(kParameters[index], real)); }
     // With resume, the host suspends, sets the rate and resumes; without, it only sets the rate.
     void setSampleRate(float rate, bool resume = true)
     {

@@ -1,10 +1,11 @@
 // The delay core without a host: the clipper and the per-block coefficients against values worked
 // out by hand, and the frame loops against one frame of the signal path in double precision.
-#include "base/ParameterIndex.h"
-#include "effect/DelayCore.h"
-#include "effect/DelayKernel.h"
+#include "core/Coefficients.h"
+#include "core/FrameLoop.h"
+#include "core/Kernel.h"
+#include "core/Parameters.h"
 #include "platform/Arch.h"
-#include "tests/support/Noise.h"
+#include "tools/Noise.h"
 
 #include <gtest/gtest.h>
 
@@ -77,31 +78,31 @@ TEST(DelayCore, Coefficients)
         // Past half the rate the sine would turn back: F would be about 0.
         {"cutoff at the rate", {{kFilterCutoff, 8000.0f}}, {{"F", 0.25}}, 8000.0f},
     };
-    BlockCoefficients chained{};
+    CoefficientUpdater updater;
     for (const Case& k : cases) {
-        // A fresh program's values in index order: time, pan, feedback and level of each tap, mix,
-        // cutoff, Q, type, sweep, saturation and master feedback.
-        float v[kNumParams] = {200, -1, 0,  1, 400, -1.0f / 3, 0,    1, 600, 1.0f / 3, 0,  1,
-                               800, 1,  40, 1, 1,   1000,      0.1f, 0, 0,   0,        100};
+        float v[kNumParams];
+        defaultValues(v);
         for (const auto& [index, value] : k.set)
             v[index] = value;
-        const auto line = static_cast<std::int32_t>(2.0f * k.rate);
+        const std::int32_t line = lineLengthFor(k.rate);
         const BlockCoefficients c = computeCoefficients(v, k.rate, line);
         // Updated in place from the row before, the coefficients are the same as computed afresh.
-        updateCoefficients(chained, v, k.rate, line, &k == cases);
+        const BlockCoefficients& chained = updater.update(v, k.rate, line);
         const auto same = [](const auto& a, const auto& b) { return std::memcmp(&a, &b, sizeof a) == 0; };
         const FilterBlock &x = c.filter, &y = chained.filter;
-        EXPECT_TRUE(same(c.f, chained.f) && same(c.damping, chained.damping) && same(c.wThru, chained.wThru) &&
-                    same(c.wLow, chained.wLow) && same(c.wBand, chained.wBand) && same(c.wHigh, chained.wHigh) &&
-                    x.enabled == y.enabled &&
+        EXPECT_TRUE(same(c.f, chained.f) && same(c.damping, chained.damping) && same(c.morph, chained.morph) &&
+                    same(c.delay, chained.delay) && x.enabled == y.enabled &&
                     (!x.enabled ||
                      (same(x.fromLow, y.fromLow) && same(x.fromBand, y.fromBand) && same(x.response, y.response) &&
-                      same(x.gainLow, y.gainLow) && same(x.gainBand, y.gainBand) &&
-                      same(x.carryFromLowHi, y.carryFromLowHi) && same(x.carryFromBandLo, y.carryFromBandLo))))
+                      same(x.inputToLow, y.inputToLow) && same(x.inputToBand, y.inputToBand) &&
+                      same(x.powerFromLowHi, y.powerFromLowHi) && same(x.powerFromBandLo, y.powerFromBandLo) &&
+                      same(x.highResponse, y.highResponse))))
             << k.name;
-        std::map<std::string, double> got = {
-            {"dry", c.dry},         {"wet", c.wet},    {"F", c.f},      {"D", c.damping},  {"drive", c.drive},
-            {"outGain", c.outGain}, {"thru", c.wThru}, {"low", c.wLow}, {"band", c.wBand}, {"high", c.wHigh}};
+        std::map<std::string, double> got = {{"dry", c.dry},         {"wet", c.wet},
+                                             {"F", c.f},             {"D", c.damping},
+                                             {"drive", c.drive},     {"outGain", c.outGain},
+                                             {"thru", c.morph.wThru}, {"low", c.morph.wLow},
+                                             {"band", c.morph.wBand}, {"high", c.morph.wHigh}};
         for (int i = 0; i < kNumTaps; ++i)
             for (const auto& [kind, value] :
                  {std::pair{'d', double(c.delay[i])}, {'g', c.feedback[i]}, {'L', c.left[i]}, {'R', c.right[i]}})
@@ -134,7 +135,7 @@ struct ReferenceLoop {
         low += c.f * band;
         high = y - low - band * c.damping;
         band += c.f * high;
-        line[w] = c.wThru * y + c.wLow * low + c.wBand * band + c.wHigh * high;
+        line[w] = c.morph.wThru * y + c.morph.wLow * low + c.morph.wBand * band + c.morph.wHigh * high;
         outL = static_cast<float>((accumulate ? outL : 0.0) + c.dry * xL + c.wet * sumL);
         outR = static_cast<float>((accumulate ? outR : 0.0) + c.dry * xR + c.wet * sumR);
         w = (w + 1) % n;
@@ -164,7 +165,7 @@ TEST(DelayCore, FrameLoopsMatchOneFrameAtATime)
         c.feedback[i] = gains[0][i], c.left[i] = gains[1][i], c.right[i] = gains[2][i];
     c.dry = 0.7f, c.wet = 0.6f, c.f = 0.2f, c.damping = 0.9f, c.drive = 5.0f,
     c.outGain = 0.8f; // the loop input often past the knee
-    c.wThru = 0.1f, c.wLow = 0.3f, c.wBand = 0.4f, c.wHigh = 0.2f;
+    c.morph = {0.1f, 0.3f, 0.4f, 0.2f};
     for (const auto& [loop, blocked] : {std::pair{FrameLoop::Portable, false},
                                         {FrameLoop::Portable, true},
                                         {FrameLoop::Wide, false},
@@ -173,7 +174,7 @@ TEST(DelayCore, FrameLoopsMatchOneFrameAtATime)
             continue;
         // The filter eight frames at a time wherever the delays allow, or frame by frame.
         if (blocked)
-            formFilterBlock(c.filter, c.f, c.damping, c.wThru, c.wLow, c.wBand, c.wHigh, c.outGain);
+            formFilterBlock(c.filter, c.f, c.damping, c.morph, c.outGain);
         else
             c.filter.enabled = false;
         for (const auto& [name, delay, inStride, outStride] : cases) {
@@ -191,14 +192,15 @@ TEST(DelayCore, FrameLoopsMatchOneFrameAtATime)
                 ReferenceLoop reference{std::vector<double>(kLine)};
                 for (std::size_t n = 0; n < kFrames; ++n)
                     reference.frame(c, inL[n * is], inR[n * is], expectL[n * os], expectR[n * os], accumulate);
-                std::vector<float> line(kLine);
-                std::int32_t w = 0;
+                std::vector<float> samples(kLine);
+                DelayLine line{samples.data(), kLine, 0, 44100.0f};
                 FilterState state{};
                 for (std::size_t b = 0, done = 0; b < std::size(blocks); done += blocks[b++])
-                    runFrames(
-                        loop, c, line.data(), kLine, w, state,
-                        {&inL[done * is], &inR[done * is], &outL[done * os], &outR[done * os], inStride, outStride},
-                        blocks[b], accumulate);
+                    runFrames(loop, c, line, state,
+                              {{&inL[done * is], &inR[done * is], &outL[done * os], &outR[done * os], inStride,
+                                outStride},
+                               blocks[b],
+                               accumulate});
                 for (std::size_t n = 0; n < kFrames; ++n)
                     ASSERT_TRUE(std::fabs(outL[n * os] - expectL[n * os]) < 1e-6f &&
                                 std::fabs(outR[n * os] - expectR[n * os]) < 1e-6f)

@@ -3,7 +3,7 @@
 // another. Uses nothing from the standard library that the linker could merge either.
 #pragma once
 
-#include "DelayKernel.h"
+#include "Kernel.h"
 
 #include <cstdint>
 #include <cstring>
@@ -57,7 +57,7 @@ void frameLoop(const BlockCoefficients& c, float* line, std::int32_t n, std::int
 
         const float y = kernel::softClip(kernel::loopInput(g, xL, xR, t)) * g.outGain;
         kernel::filterStep(y, c.f, c.damping, s);
-        line[w] = kernel::morph(g, y, s.low, s.band, s.high);
+        line[w] = kernel::morph(g.morph, y, s.low, s.band, s.high);
 
         *outL = kernel::outputMix<kAccumulate>(g, kAccumulate ? *outL : 0.0f, xL, kernel::tapSum(g.left, t));
         *outR = kernel::outputMix<kAccumulate>(g, kAccumulate ? *outR : 0.0f, xR, kernel::tapSum(g.right, t));
@@ -114,7 +114,7 @@ void stretch(const BlockCoefficients& c, float* line, std::int32_t n, std::int32
             highs[k] = s.high;
             bands[k] = s.band;
         }
-        store4(write + j, kernel::morph(g, y, lows, bands, highs));
+        store4(write + j, kernel::morph(g.morph, y, lows, bands, highs));
 
         const Lanes oldL = kAccumulate ? load4(io.outL + j) : Lanes{};
         const Lanes oldR = kAccumulate ? load4(io.outR + j) : Lanes{};
@@ -147,7 +147,9 @@ inline void storeWide(float* p, Wide v) noexcept { std::memcpy(p, &v, sizeof v);
 // it but the next carry and the line writes. Every tap reads at least a chunk back, so the first
 // pass never reads what the second is about to write.
 template <bool kAccumulate, std::uint32_t kChunk> struct BlockedStretch {
-    static_assert(kFilterBlock == 8 && kChunk % kFilterBlock == 0 && kChunk % kWide == 0);
+    // The shuffles in filter() are written for groups of two halves of one Lanes each.
+    static_assert(kFilterBlock == 8 && kFilterHalf == 4 && sizeof(Lanes) == kFilterHalf * sizeof(float));
+    static_assert(kChunk % kFilterBlock == 0 && kChunk % kWide == 0);
 
     const Gains<Wide> g;
     const FilterBlock& fb;
@@ -157,32 +159,32 @@ template <bool kAccumulate, std::uint32_t kChunk> struct BlockedStretch {
     float* outL;
     float* outR;
     float* write;
-    Lanes fromLow, fromBand, lowHi, lowLo, bandHi, bandLo;
+    Lanes fromLow, fromBand, powerLowHi, powerLowLo, powerBandHi, powerBandLo; // lanes: FilterBlock.h
     Lanes response[kFilterHalf];
-    Lanes gainLow[2], gainBand[2];
+    Lanes inputToLow[2], inputToBand[2]; // the group's first and second half
     alignas(32) float y[kChunk];
 
     BlockedStretch(const BlockCoefficients& c, float* line, std::int32_t w, const std::int32_t (&slot)[kNumTaps],
                    const Channels& io) noexcept
         : g(c), fb(c.filter), inL(io.inL), inR(io.inR), outL(io.outL), outR(io.outR), write(line + w),
-          fromLow(load4(fb.fromLow)), fromBand(load4(fb.fromBand)), lowHi(load4(fb.carryFromLowHi)),
-          lowLo(load4(fb.carryFromLowLo)), bandHi(load4(fb.carryFromBandHi)), bandLo(load4(fb.carryFromBandLo))
+          fromLow(load4(fb.fromLow)), fromBand(load4(fb.fromBand)), powerLowHi(load4(fb.powerFromLowHi)),
+          powerLowLo(load4(fb.powerFromLowLo)), powerBandHi(load4(fb.powerFromBandHi)),
+          powerBandLo(load4(fb.powerFromBandLo))
     {
         for (int i = 0; i < kNumTaps; ++i)
             tap[i] = line + slot[i];
         for (int i = 0; i < kFilterHalf; ++i)
             response[i] = splat<Lanes>(fb.response[i]);
         for (int half = 0; half < 2; ++half) {
-            gainLow[half] = load4(fb.gainLow + half * kFilterHalf);
-            gainBand[half] = load4(fb.gainBand + half * kFilterHalf);
+            inputToLow[half] = load4(fb.inputToLow + half * kFilterHalf);
+            inputToBand[half] = load4(fb.inputToBand + half * kFilterHalf);
         }
     }
 
     // Frames [j, j + 8·groups), groups at most kChunk / 8. All reads of a frame come before its
     // writes: inputs and outputs may share buffers.
-    // u: (low, band) at the first group's start, then (low, band) four frames on; kept by the
-    // caller, so that it stays in a register.
-    [[gnu::always_inline]] void chunk(std::uint32_t j, std::uint32_t groups, Lanes& u) noexcept
+    // carried: the carried state (FilterBlock.h), kept by the caller so that it stays in a register.
+    [[gnu::always_inline]] void chunk(std::uint32_t j, std::uint32_t groups, Lanes& carried) noexcept
     {
         const std::uint32_t length = groups * kFilterBlock;
         // Locals, so that the compiler keeps them in registers.
@@ -206,13 +208,13 @@ template <bool kAccumulate, std::uint32_t kChunk> struct BlockedStretch {
             storeWide(oR + h, kernel::outputMix<kAccumulate>(g, oldR, xr, kernel::tapSum(g.right, t)));
         }
         for (std::uint32_t group = 0; group < length; group += kFilterBlock)
-            filter(y + group, write + j + group, u);
+            filter(y + group, write + j + group, carried);
     }
 
-    // One group: what the inputs give first, with short chains of their own, and the state's part
-    // last. Each half's response is a sum of the inputs moved up by 0 to 3 frames; the four sums
-    // for the state come out of one transposition.
-    [[gnu::always_inline]] void filter(const float* in, float* to, Lanes& u) noexcept
+    // One group: what the inputs give first, with short chains of their own, and the carried
+    // state's part last. Each half's response is a sum of the inputs moved up by 0 to 3 frames;
+    // the four input sums come out of one transposition.
+    [[gnu::always_inline]] void filter(const float* in, float* to, Lanes& carried) noexcept
     {
         const Lanes early = load4(in), late = load4(in + kFilterHalf), zero = {};
         const auto halfResponse = [&](Lanes v) {
@@ -221,19 +223,23 @@ template <bool kAccumulate, std::uint32_t kChunk> struct BlockedStretch {
                     response[3] * __builtin_shufflevector(v, zero, 4, 5, 6, 0));
         };
         Lanes first = halfResponse(early), second = halfResponse(late);
-        const Lanes low = gainLow[0] * early + gainLow[1] * late, band = gainBand[0] * early + gainBand[1] * late;
-        const Lanes low4 = gainLow[1] * early, band4 = gainBand[1] * early;
+        // Lane i: what inputs i and i + 4 add to s_8, and input i to s_4 (A^(3−i)·B·g is the
+        // second half's coefficient for s_8). Summed across lanes by a transposition.
+        const Lanes low = inputToLow[0] * early + inputToLow[1] * late;
+        const Lanes band = inputToBand[0] * early + inputToBand[1] * late;
+        const Lanes low4 = inputToLow[1] * early, band4 = inputToBand[1] * early;
         const Lanes a = __builtin_shufflevector(low, band, 0, 4, 1, 5) + __builtin_shufflevector(low, band, 2, 6, 3, 7);
         const Lanes b =
             __builtin_shufflevector(low4, band4, 0, 4, 1, 5) + __builtin_shufflevector(low4, band4, 2, 6, 3, 7);
-        const Lanes carry = __builtin_shufflevector(a, b, 0, 1, 4, 5) + __builtin_shufflevector(a, b, 2, 3, 6, 7);
+        const Lanes inputSums = __builtin_shufflevector(a, b, 0, 1, 4, 5) + __builtin_shufflevector(a, b, 2, 3, 6, 7);
 
-        const Lanes sl = splat<Lanes>(u[0]), sb = splat<Lanes>(u[1]);
-        const Lanes start = __builtin_shufflevector(u, u, 0, 1, 0, 1);
+        // The state at the group's start (lanes 0 and 1 of the carried state).
+        const Lanes sl = splat<Lanes>(carried[0]), sb = splat<Lanes>(carried[1]);
+        const Lanes start = __builtin_shufflevector(carried, carried, 0, 1, 0, 1);
         first = first + (fromLow * sl + fromBand * sb);
-        // As a tree: the state's products, hi and lo side by side, then the rest.
-        u = (start + carry) + ((lowHi * sl + bandHi * sb) + (lowLo * sl + bandLo * sb));
-        second = second + (fromLow * splat<Lanes>(u[2]) + fromBand * splat<Lanes>(u[3]));
+        // As a tree: the step powers' products, hi and lo side by side, then the rest.
+        carried = (start + inputSums) + ((powerLowHi * sl + powerBandHi * sb) + (powerLowLo * sl + powerBandLo * sb));
+        second = second + (fromLow * splat<Lanes>(carried[2]) + fromBand * splat<Lanes>(carried[3]));
         store4(to, first);
         store4(to + 4, second);
     }
@@ -242,20 +248,24 @@ template <bool kAccumulate, std::uint32_t kChunk> struct BlockedStretch {
     void run(const BlockCoefficients& c, float* line, std::int32_t n, std::int32_t w, FilterState& state,
              const Channels& io, std::uint32_t m) noexcept
     {
-        Lanes u = {state.low, state.band, 0.0f, 0.0f};
+        Lanes carried = {state.low, state.band, 0.0f, 0.0f};
         std::uint32_t j = 0;
         for (; m - j >= kChunk; j += kChunk)
-            chunk(j, kChunk / kFilterBlock, u);
+            chunk(j, kChunk / kFilterBlock, carried);
         if (const std::uint32_t groups = (m - j) / kFilterBlock) {
-            chunk(j, groups, u);
+            chunk(j, groups, carried);
             j += groups * kFilterBlock;
         }
         if (j > 0) {
-            // high is no part of the carried state: the last frame's, as the recursion leaves it.
-            const float last = y[(j - 1) % kChunk] * fb.outGain;
-            state.low = u[0];
-            state.band = u[1];
-            state.high = (last - u[0] - c.damping * u[1]) * fb.highFromLast;
+            // The state as the recursion leaves it, the last frame's high included: that comes
+            // from the state four frames before the end and the last half's inputs.
+            const float* last = y + (j - kFilterHalf) % kChunk;
+            float high = fb.highFromLow * carried[2] + fb.highFromBand * carried[3];
+            for (int i = 0; i < kFilterHalf; ++i)
+                high = high + fb.highResponse[kFilterHalf - 1 - i] * last[i];
+            state.low = carried[0];
+            state.band = carried[1];
+            state.high = high;
         }
         if (j < m) {
             std::int32_t tail = w + static_cast<std::int32_t>(j);
@@ -280,20 +290,22 @@ void blockedStretch(const BlockCoefficients& c, float* line, std::int32_t n, std
 inline std::uint32_t smaller(std::uint32_t a, std::uint32_t b) noexcept { return a < b ? a : b; }
 
 template <bool kAccumulate>
-void runFrames(const BlockCoefficients& c, float* line, std::int32_t n, std::int32_t& writeIndex, FilterState& state,
-               const Channels& io, std::uint32_t frames) noexcept
+void runFrames(const BlockCoefficients& c, DelayLine& delayLine, FilterState& state, const Channels& io,
+               std::uint32_t frames) noexcept
 {
+    float* const line = delayLine.samples;
+    const std::int32_t n = delayLine.length;
     // A delay of 0 reads the whole line back.
     std::int32_t shortest = n;
     for (int i = 0; i < kNumTaps; ++i)
         shortest = c.delay[i] > 0 && c.delay[i] < shortest ? c.delay[i] : shortest;
     const bool shortDelay = shortest < kShortestStretch;
     if (shortDelay || ((io.inStride ^ 1) | (io.outStride ^ 1)) != 0 || frames < 4) {
-        frameLoop<kAccumulate>(c, line, n, writeIndex, state, io, frames);
+        frameLoop<kAccumulate>(c, line, n, delayLine.writeIndex, state, io, frames);
         return;
     }
 
-    std::int32_t w = writeIndex;
+    std::int32_t w = delayLine.writeIndex;
     std::uint32_t done = 0;
     while (done < frames) {
         // A stretch ends where the write or any tap read reaches the end of the line.
@@ -316,17 +328,17 @@ void runFrames(const BlockCoefficients& c, float* line, std::int32_t n, std::int
         if (w >= n)
             w = 0;
     }
-    writeIndex = w;
+    delayLine.writeIndex = w;
 }
 
 // Both callbacks' loops, chosen once per block.
-inline void runFrames(const BlockCoefficients& c, float* line, std::int32_t n, std::int32_t& writeIndex,
-                      FilterState& state, const Channels& io, std::uint32_t frames, bool accumulate) noexcept
+inline void runFrames(const BlockCoefficients& c, DelayLine& line, FilterState& state,
+                      const AudioBlock& block) noexcept
 {
-    if (accumulate)
-        runFrames<true>(c, line, n, writeIndex, state, io, frames);
+    if (block.accumulate)
+        runFrames<true>(c, line, state, block.io, block.frames);
     else
-        runFrames<false>(c, line, n, writeIndex, state, io, frames);
+        runFrames<false>(c, line, state, block.io, block.frames);
 }
 
 } // namespace

@@ -1,11 +1,11 @@
 // The parts of a frame, each written once, for one frame (float) and for four or eight frames
 // side by side (Lanes, Lanes8): the loop input, the soft clipper, one filter step, the morph, the
-// tap sums and the output mix. Included by every file that builds a frame loop for a processor, and by the
-// benchmark's floor kernel. Everything here has internal linkage, so that no copy compiled for
-// one instruction set is ever shared with another.
+// tap sums and the output mix. Included by every file that builds a frame loop for a processor,
+// by the blocked filter's derivation and by the benchmark's floor kernel. Everything here has
+// internal linkage, so that no copy compiled for one instruction set is ever shared with another.
 #pragma once
 
-#include "DelayCore.h"
+#include "Coefficients.h"
 
 // The instruction set this copy is compiled for, asked here alone.
 #if defined(__SSE__)
@@ -43,11 +43,12 @@ constexpr float fBeta = 0.148148149f; // 4/27: the cubic meets ±fYLim with zero
 // the same results within single-precision rounding.
 template <class T> struct Gains {
     T feedback[kNumTaps], left[kNumTaps], right[kNumTaps]; // driven; wet
-    T half, outGain, wThru, wLow, wBand, wHigh, dry;       // half: 0.5 driven
+    T half, outGain, dry;                                  // half: 0.5 driven
+    MorphWeights<T> morph;
 
     explicit Gains(const BlockCoefficients& c) noexcept
-        : half(splat<T>(0.5f * c.drive)), outGain(splat<T>(c.outGain)), wThru(splat<T>(c.wThru)),
-          wLow(splat<T>(c.wLow)), wBand(splat<T>(c.wBand)), wHigh(splat<T>(c.wHigh)), dry(splat<T>(c.dry))
+        : half(splat<T>(0.5f * c.drive)), outGain(splat<T>(c.outGain)), dry(splat<T>(c.dry)),
+          morph{splat<T>(c.morph.wThru), splat<T>(c.morph.wLow), splat<T>(c.morph.wBand), splat<T>(c.morph.wHigh)}
     {
         for (int i = 0; i < kNumTaps; ++i) {
             feedback[i] = splat<T>(c.feedback[i] * c.drive);
@@ -96,8 +97,9 @@ template <class T> inline T softClip(T v) noexcept
 }
 
 // One step of the state-variable filter: the one recurrence of the loop, each update needing the
-// one before.
-inline void filterStep(float y, float f, float damping, FilterState& s) noexcept
+// one before. The audio path runs it in single precision; the blocked filter's matrices come from
+// running it on other number types (core/FilterBlock.cpp).
+template <class T, class K> inline void filterStep(T y, K f, K damping, FilterStateOf<T>& s) noexcept
 {
     s.low = s.low + f * s.band;
     s.high = (y - s.low) - s.band * damping;
@@ -105,9 +107,9 @@ inline void filterStep(float y, float f, float damping, FilterState& s) noexcept
 }
 
 // Through, low, band and high, weighted by the filter type: what the line receives.
-template <class T> inline T morph(const Gains<T>& g, T y, T low, T band, T high) noexcept
+template <class T, class W> inline T morph(const MorphWeights<W>& w, T y, T low, T band, T high) noexcept
 {
-    return ((g.wThru * y + g.wLow * low) + g.wBand * band) + g.wHigh * high;
+    return ((w.wThru * y + w.wLow * low) + w.wBand * band) + w.wHigh * high;
 }
 
 // One side's taps weighted by level, pan and the wet level, in tap order.

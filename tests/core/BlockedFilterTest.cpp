@@ -2,10 +2,11 @@
 // the frame loop: open over a grid of F, D and morph types on both sides of the damping threshold,
 // and closed, ringing in a loop at nearly unit gain. The differential tolerance is 1e-4 of the
 // signal's peak; damped filters keep to 4e-7 of it.
-#include "base/ParameterIndex.h"
-#include "effect/DelayCore.h"
-#include "effect/DelayKernel.h"
-#include "tests/support/Noise.h"
+#include "core/Coefficients.h"
+#include "core/FrameLoop.h"
+#include "core/Kernel.h"
+#include "core/Parameters.h"
+#include "tools/Noise.h"
 
 #include <gtest/gtest.h>
 
@@ -34,7 +35,7 @@ BlockCoefficients coefficients(float f, float damping, float type, std::int32_t 
         c.delay[i] = delay, c.feedback[i] = 0.0f, c.left[i] = 0.0f, c.right[i] = 0.0f;
     c.left[0] = 1.0f;
     c.f = f, c.damping = damping;
-    formFilterBlock(c.filter, f, damping, c.wThru, c.wLow, c.wBand, c.wHigh, c.outGain);
+    formFilterBlock(c.filter, f, damping, c.morph, c.outGain);
     return c;
 }
 
@@ -46,13 +47,12 @@ struct Render {
 Render render(FrameLoop loop, const BlockCoefficients& c, const std::vector<float>& x, std::int32_t line,
               std::uint32_t block)
 {
-    std::vector<float> delayLine(static_cast<std::size_t>(line)), right(x.size());
+    std::vector<float> samples(static_cast<std::size_t>(line)), right(x.size());
     Render r{std::vector<float>(x.size()), {}};
-    std::int32_t w = 0;
+    DelayLine delayLine{samples.data(), line, 0, 44100.0f};
     for (std::size_t done = 0; done < x.size(); done += block) {
         const auto n = static_cast<std::uint32_t>(std::min<std::size_t>(block, x.size() - done));
-        runFrames(loop, c, delayLine.data(), line, w, r.state, {&x[done], &x[done], &r.left[done], &right[done], 1, 1},
-                  n, false);
+        runFrames(loop, c, delayLine, r.state, {{&x[done], &x[done], &r.left[done], &right[done], 1, 1}, n, false});
     }
     return r;
 }
@@ -164,16 +164,15 @@ TEST(BlockedFilter, UndampedRingingKeepsItsAmplitude)
             const BlockCoefficients c = coefficients(f, 0.0f, 2.0f);
             std::vector<float> x(4096);
             x[0] = 1.0f;
-            std::vector<float> line(4099), left(x.size()), right(x.size());
-            std::int32_t w = 0;
+            std::vector<float> samples(4099), left(x.size()), right(x.size());
+            DelayLine line{samples.data(), 4099, 0, 44100.0f};
             FilterState s{};
             const auto energy = [&] {
                 return double(s.low) * s.low + f * double(s.low) * s.band + double(s.band) * s.band;
             };
             double start = 0.0;
             for (int block = 0; block < 2442; ++block) { // 10^7 frames
-                runFrames(loop, c, line.data(), 4099, w, s, {x.data(), x.data(), left.data(), right.data(), 1, 1}, 4096,
-                          false);
+                runFrames(loop, c, line, s, {{x.data(), x.data(), left.data(), right.data(), 1, 1}, 4096, false});
                 if (block == 0)
                     start = energy(), x[0] = 0.0f;
             }

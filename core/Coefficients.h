@@ -1,0 +1,55 @@
+// The per-block coefficients: everything the frame loop needs, from the 23 real values, the rate
+// and the line's length. A plain value; the updater below decides when to form it again.
+#pragma once
+
+#include "FilterBlock.h"
+#include "Parameters.h"
+#include "Types.h"
+
+#include <cstdint>
+
+namespace quadecho {
+
+struct BlockCoefficients {
+    std::int32_t delay[kNumTaps]; // samples, already clamped into 0..N
+    float feedback[kNumTaps], left[kNumTaps], right[kNumTaps];
+    float dry, wet, f, damping, drive, outGain;
+    MorphWeights<float> morph;
+    FilterBlock filter; // the filter over whole stretches, where it is damped enough
+};
+
+// values: real parameter values, all finite. sampleRate: positive. lineLength: N >= 1.
+BlockCoefficients computeCoefficients(const float (&values)[kNumParams], float sampleRate,
+                                      std::int32_t lineLength) noexcept;
+
+// The last block's coefficients, kept while the values (compared as read, bit for bit), the rate
+// and the line's length stay the same. When something changes only the affected work is done
+// again: each transcendental function only when its own inputs change, the blocked filter only
+// when F, D, a morph weight or the output gain does.
+class CoefficientUpdater {
+public:
+    // A value that is not finite counts as its parameter's default.
+    const BlockCoefficients& update(const float (&values)[kNumParams], float sampleRate,
+                                    std::int32_t lineLength) noexcept;
+
+private:
+    // What the transcendental functions answered for the inputs they had last.
+    struct Transcendentals {
+        float sweep, sweepHz; // 62.5·2^(7·sweep) − 62.5
+        float cutoff, rate;   // the effective cutoff
+        double sine;          // 2·sin(π·cutoff / rate)
+        float q;
+        double qDamping; // 2·(1 − Q^0.25)
+    };
+
+    void form(const float (&values)[kNumParams], float sampleRate, std::int32_t lineLength) noexcept;
+
+    bool valid = false;
+    float lastValues[kNumParams] = {};
+    float lastRate = 0.0f;
+    std::int32_t lastLength = 0;
+    Transcendentals memo{};
+    BlockCoefficients c{};
+};
+
+} // namespace quadecho

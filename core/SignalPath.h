@@ -1,0 +1,34 @@
+// One block of the signal path, as every host interface runs it: the coefficients for the values
+// of this block (reused while nothing changes), the frames through the line, and the filter
+// started again from rest when out-of-range values drove it past its limits. The caller owns the
+// line and the state; this keeps what the blocks share.
+#pragma once
+
+#include "Coefficients.h"
+#include "FrameLoop.h"
+#include "Types.h"
+
+#include <atomic>
+
+namespace quadecho {
+
+class SignalPath {
+public:
+    // values: the real parameter values as read at the start of the block; one that is not finite
+    // counts as its default. hostRate: the rate the host runs at; one that no line can be sized
+    // for (zero, negative, not a number) computes with the line's. Runs on the audio thread,
+    // with flush-to-zero for its duration.
+    void process(const float (&values)[kNumParams], float hostRate, DelayLine& line, FilterState& state,
+                 const AudioBlock& block) noexcept;
+
+    // The build of the frame loop: the processor's best unless a test or a benchmark picks
+    // another (the portable one where the processor cannot run the one asked for).
+    void selectFrameLoop(FrameLoop wanted) noexcept;
+    FrameLoop frameLoop() const noexcept { return loop.load(std::memory_order_relaxed); }
+
+private:
+    CoefficientUpdater coefficients;
+    std::atomic<FrameLoop> loop{bestFrameLoop()};
+};
+
+} // namespace quadecho
