@@ -29,7 +29,8 @@ public:
     VelqAuBase(audioMasterCallback audioMaster, VstInt32 numPrograms, VelqProgram* (*programFactory)());
     ~VelqAuBase() override;
 
-    // The kernel frame: each kernel processes its own channel.
+    // The kernel frame: each kernel processes its own channel. Only effects made of kernels reach
+    // it; VelqQuadecho overrides both callbacks.
     void processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) override;
     void VST_DEPRECATED(process)(float** inputs, float** outputs, VstInt32 sampleFrames) override;
 
@@ -55,16 +56,19 @@ public:
                                      UInt32& outDataSize, unsigned char& outWritable);
     virtual OSStatus SetProperty(AudioUnitPropertyID propertyID, AudioUnitScope scope, AudioUnitElement element,
                                  const void* inData, UInt32 inDataSize);
+    // Listeners: part of the Audio-Unit-style model; no path of VelqQuadecho registers or tells one.
     virtual OSStatus AddPropertyListener(AudioUnitPropertyID propertyID, PropertyListenerProc listenerProc,
                                          void* userData);
     virtual OSStatus RemovePropertyListener(AudioUnitPropertyID propertyID, PropertyListenerProc listenerProc);
     virtual void CopyDataToGui(DataToGui& /*data*/) const {}
 
-    // Appends one kernel per output channel, made by NewKernel.
+    // Appends one kernel per output channel, made by NewKernel: for effects made of kernels only.
     void AddKernels();
     // Tells every listener of propertyID, in registration order.
     void PropertyChanged(AudioUnitPropertyID propertyID, AudioUnitScope scope, AudioUnitElement element);
 
+    // The vector-unit query: for effects that choose code by it; VelqQuadecho chooses its frame
+    // loop by the processor's own features (core/FrameLoop.cpp) and never asks.
     static bool HasVectorUnit();
 
 protected:

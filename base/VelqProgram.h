@@ -11,7 +11,8 @@ public:
     virtual float GetParameter(int index) const = 0;
     virtual void SetName(const char* name) = 0;
     virtual const char* GetName() const = 0;
-    // Extension point for programs stored as opaque blocks; nothing uses it yet.
+    // Chunk hooks, for programs stored as opaque blocks: only other effects' programs would use
+    // them; VelqProgramBasic keeps the defaults and nothing in this effect calls them.
     virtual const void* GetChunk() const { return nullptr; }
     virtual SInt32 GetChunkSize() const { return 0; }
     virtual void SetChunk(void* /*data*/, SInt32 /*size*/) {}

@@ -27,11 +27,13 @@ constexpr std::int32_t kLongChunk = 64;
 
 // One frame at a time, for any stride and for tap delays too short for stretches.
 template <bool kAccumulate>
-void frameLoop(const BlockCoefficients& c, float* line, std::int32_t n, std::int32_t& writeIndex, FilterState& state,
-               const Channels& io, std::uint32_t frames) noexcept
+void frameLoop(const BlockCoefficients& c, DelayLine& delayLine, FilterState& state, const Channels& io,
+               std::uint32_t frames) noexcept
 {
     const Gains<float> g(c);
-    std::int32_t w = writeIndex;
+    float* const line = delayLine.samples;
+    const std::int32_t n = delayLine.length;
+    std::int32_t w = delayLine.writeIndex;
     FilterState s = state;
     std::int32_t r[kNumTaps];
     for (int i = 0; i < kNumTaps; ++i)
@@ -70,8 +72,14 @@ void frameLoop(const BlockCoefficients& c, float* line, std::int32_t n, std::int
         outR += io.outStride;
     }
 
-    writeIndex = w;
+    delayLine.writeIndex = w;
     state = s;
+}
+
+// The line from frame j of a stretch on: where the frames a stretch leaves go one at a time.
+inline DelayLine from(const DelayLine& line, std::uint32_t j) noexcept
+{
+    return {line.samples, line.length, line.writeIndex + static_cast<std::int32_t>(j), line.rate};
 }
 
 inline Lanes load4(const float* p) noexcept
@@ -88,13 +96,13 @@ inline void store4(float* p, Lanes v) noexcept { std::memcpy(p, &v, sizeof v); }
 // no frame reads a slot that a frame of its own group writes. Only the filter runs frame by
 // frame; the processor overlaps it with the lane-wise work of the next group.
 template <bool kAccumulate>
-void stretch(const BlockCoefficients& c, float* line, std::int32_t n, std::int32_t w,
-             const std::int32_t (&slot)[kNumTaps], FilterState& state, const Channels& io, std::uint32_t m) noexcept
+void stretch(const BlockCoefficients& c, const DelayLine& line, const std::int32_t (&slot)[kNumTaps],
+             FilterState& state, const Channels& io, std::uint32_t m) noexcept
 {
     const float* tap[kNumTaps];
     for (int i = 0; i < kNumTaps; ++i)
-        tap[i] = line + slot[i];
-    float* write = line + w;
+        tap[i] = line.samples + slot[i];
+    float* write = line.samples + line.writeIndex;
     const Gains<Lanes> g(c);
     FilterState s = state;
 
@@ -124,9 +132,9 @@ void stretch(const BlockCoefficients& c, float* line, std::int32_t n, std::int32
     state = s;
 
     if (j < m) {
-        std::int32_t tail = w + static_cast<std::int32_t>(j);
+        DelayLine tail = from(line, j);
         const Channels rest{io.inL + j, io.inR + j, io.outL + j, io.outR + j, 1, 1};
-        frameLoop<kAccumulate>(c, line, n, tail, state, rest, m - j);
+        frameLoop<kAccumulate>(c, tail, state, rest, m - j);
     }
 }
 
@@ -164,15 +172,16 @@ template <bool kAccumulate, std::uint32_t kChunk> struct BlockedStretch {
     Lanes inputToLow[2], inputToBand[2]; // the group's first and second half
     alignas(32) float y[kChunk];
 
-    BlockedStretch(const BlockCoefficients& c, float* line, std::int32_t w, const std::int32_t (&slot)[kNumTaps],
+    BlockedStretch(const BlockCoefficients& c, const DelayLine& line, const std::int32_t (&slot)[kNumTaps],
                    const Channels& io) noexcept
-        : g(c), fb(c.filter), inL(io.inL), inR(io.inR), outL(io.outL), outR(io.outR), write(line + w),
+        : g(c), fb(c.filter), inL(io.inL), inR(io.inR), outL(io.outL), outR(io.outR),
+          write(line.samples + line.writeIndex),
           fromLow(load4(fb.fromLow)), fromBand(load4(fb.fromBand)), powerLowHi(load4(fb.powerFromLowHi)),
           powerLowLo(load4(fb.powerFromLowLo)), powerBandHi(load4(fb.powerFromBandHi)),
           powerBandLo(load4(fb.powerFromBandLo))
     {
         for (int i = 0; i < kNumTaps; ++i)
-            tap[i] = line + slot[i];
+            tap[i] = line.samples + slot[i];
         for (int i = 0; i < kFilterHalf; ++i)
             response[i] = splat<Lanes>(fb.response[i]);
         for (int half = 0; half < 2; ++half) {
@@ -245,8 +254,8 @@ template <bool kAccumulate, std::uint32_t kChunk> struct BlockedStretch {
     }
 
     // Frames [0, m): whole chunks, then whole groups, then the last few frames one at a time.
-    void run(const BlockCoefficients& c, float* line, std::int32_t n, std::int32_t w, FilterState& state,
-             const Channels& io, std::uint32_t m) noexcept
+    void run(const BlockCoefficients& c, const DelayLine& line, FilterState& state, const Channels& io,
+             std::uint32_t m) noexcept
     {
         Lanes carried = {state.low, state.band, 0.0f, 0.0f};
         std::uint32_t j = 0;
@@ -268,23 +277,22 @@ template <bool kAccumulate, std::uint32_t kChunk> struct BlockedStretch {
             state.high = high;
         }
         if (j < m) {
-            std::int32_t tail = w + static_cast<std::int32_t>(j);
+            DelayLine tail = from(line, j);
             const Channels rest{io.inL + j, io.inR + j, io.outL + j, io.outR + j, 1, 1};
-            frameLoop<kAccumulate>(c, line, n, tail, state, rest, m - j);
+            frameLoop<kAccumulate>(c, tail, state, rest, m - j);
         }
     }
 };
 
 // The longest chunk the shortest delay allows.
 template <bool kAccumulate>
-void blockedStretch(const BlockCoefficients& c, float* line, std::int32_t n, std::int32_t w,
-                    const std::int32_t (&slot)[kNumTaps], FilterState& state, const Channels& io, std::uint32_t m,
-                    std::int32_t shortestDelay) noexcept
+void blockedStretch(const BlockCoefficients& c, const DelayLine& line, const std::int32_t (&slot)[kNumTaps],
+                    FilterState& state, const Channels& io, std::uint32_t m, std::int32_t shortestDelay) noexcept
 {
     if (shortestDelay >= kLongChunk)
-        BlockedStretch<kAccumulate, kLongChunk>(c, line, w, slot, io).run(c, line, n, w, state, io, m);
+        BlockedStretch<kAccumulate, kLongChunk>(c, line, slot, io).run(c, line, state, io, m);
     else
-        BlockedStretch<kAccumulate, kShortestStretch>(c, line, w, slot, io).run(c, line, n, w, state, io, m);
+        BlockedStretch<kAccumulate, kShortestStretch>(c, line, slot, io).run(c, line, state, io, m);
 }
 
 inline std::uint32_t smaller(std::uint32_t a, std::uint32_t b) noexcept { return a < b ? a : b; }
@@ -293,7 +301,6 @@ template <bool kAccumulate>
 void runFrames(const BlockCoefficients& c, DelayLine& delayLine, FilterState& state, const Channels& io,
                std::uint32_t frames) noexcept
 {
-    float* const line = delayLine.samples;
     const std::int32_t n = delayLine.length;
     // A delay of 0 reads the whole line back.
     std::int32_t shortest = n;
@@ -301,13 +308,13 @@ void runFrames(const BlockCoefficients& c, DelayLine& delayLine, FilterState& st
         shortest = c.delay[i] > 0 && c.delay[i] < shortest ? c.delay[i] : shortest;
     const bool shortDelay = shortest < kShortestStretch;
     if (shortDelay || ((io.inStride ^ 1) | (io.outStride ^ 1)) != 0 || frames < 4) {
-        frameLoop<kAccumulate>(c, line, n, delayLine.writeIndex, state, io, frames);
+        frameLoop<kAccumulate>(c, delayLine, state, io, frames);
         return;
     }
 
-    std::int32_t w = delayLine.writeIndex;
     std::uint32_t done = 0;
     while (done < frames) {
+        const std::int32_t w = delayLine.writeIndex;
         // A stretch ends where the write or any tap read reaches the end of the line.
         auto m = smaller(frames - done, static_cast<std::uint32_t>(n - w));
         std::int32_t slot[kNumTaps];
@@ -320,15 +327,13 @@ void runFrames(const BlockCoefficients& c, DelayLine& delayLine, FilterState& st
         }
         const Channels part{io.inL + done, io.inR + done, io.outL + done, io.outR + done, 1, 1};
         if (kBlockedFilterBuilt && c.filter.enabled)
-            blockedStretch<kAccumulate>(c, line, n, w, slot, state, part, m, shortest);
+            blockedStretch<kAccumulate>(c, delayLine, slot, state, part, m, shortest);
         else
-            stretch<kAccumulate>(c, line, n, w, slot, state, part, m);
+            stretch<kAccumulate>(c, delayLine, slot, state, part, m);
         done += m;
-        w += static_cast<std::int32_t>(m);
-        if (w >= n)
-            w = 0;
+        const std::int32_t next = w + static_cast<std::int32_t>(m);
+        delayLine.writeIndex = next >= n ? 0 : next;
     }
-    delayLine.writeIndex = w;
 }
 
 // Both callbacks' loops, chosen once per block.
