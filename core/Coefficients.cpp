@@ -35,6 +35,19 @@ MorphWeights<float> morphWeights(float type) noexcept
 // Bit for bit, so that a not-a-number value compares equal to itself.
 template <class T> bool sameBits(const T& a, const T& b) noexcept { return std::memcmp(&a, &b, sizeof a) == 0; }
 
+// The same for the block's values, inline and without a call: every block asks it.
+bool sameValues(const float (&a)[kNumParams], const float (&b)[kNumParams]) noexcept
+{
+    std::uint32_t differ = 0;
+    for (int i = 0; i < kNumParams; ++i) {
+        std::uint32_t x, y;
+        std::memcpy(&x, &a[i], sizeof x);
+        std::memcpy(&y, &b[i], sizeof y);
+        differ |= x ^ y;
+    }
+    return differ == 0;
+}
+
 constexpr float kPerMillisecond = 0.001f;
 constexpr float kPerPercentSquared = 0.0001f; // master % × tap %: 100 % of 100 % is a gain of 1
 constexpr float kDrivePerStep = 1.3636364f;   // 15/11: saturation 0..11 drives 1..16
@@ -46,7 +59,7 @@ const BlockCoefficients& CoefficientUpdater::update(const float (&values)[kNumPa
                                                     std::int32_t lineLength) noexcept
 {
     // Most blocks find the values of the block before: their coefficients are reused as they are.
-    if (valid && lastRate == sampleRate && lastLength == lineLength && sameBits(lastValues, values))
+    if (valid && lastRate == sampleRate && lastLength == lineLength && sameValues(lastValues, values))
         return c;
     std::memcpy(lastValues, values, sizeof lastValues); // as read, before the defaults below
     float finite[kNumParams];

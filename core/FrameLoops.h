@@ -151,8 +151,8 @@ inline void storeWide(float* p, Wide v) noexcept { std::memcpy(p, &v, sizeof v);
 // two passes over each. The first forms every frame's filter input (taps, feedback, drive, clip)
 // and its outputs, element by element; the second runs the filter eight frames at a time: the
 // state at the start of a group and the group's eight inputs give every frame's morph output and
-// the state at its end, so only that short carry runs from group to group, and nothing waits for
-// it but the next carry and the line writes. Every tap reads at least a chunk back, so the first
+// the state at its end, so only the carried state runs from group to group, and nothing waits
+// for it but the next group's and the line writes. Every tap reads at least a chunk back, so the first
 // pass never reads what the second is about to write.
 template <bool kAccumulate, std::uint32_t kChunk> struct BlockedStretch {
     // The shuffles in filter() are written for groups of two halves of one Lanes each.
