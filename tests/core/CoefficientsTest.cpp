@@ -57,8 +57,10 @@ TEST(DelayCore, Coefficients)
         float rate = 44100.0f;
     };
     const Case cases[] = {
-        // The other defaults are heard in the default impulse response (tests/effect).
-        {"defaults: the filter", {}, {{"F", 0.142355}, {"D", 0.875317}}},
+        {"defaults",
+         {},
+         {{"F", 0.142355}, {"D", 0.875317}, {"d1", 8820}, {"d4", 35280}, {"g4", 0.4}, {"L2", 2.0 / 3}, {"R3", 2.0 / 3},
+          {"dry", 0}, {"wet", 1}, {"drive", 1}, {"outGain", 1}}},
         {"delays clamped into the line", {{kTap3Time, 5000.0f}, {kTap4Time, -5.0f}}, {{"d3", 88200}, {"d4", 0}}},
         {"feedback scaled by the master",
          {{kMasterFeedback, 200.0f}, {kTap1Feedback, 50.0f}},
@@ -73,6 +75,7 @@ TEST(DelayCore, Coefficients)
         {"saturation 5", {{kSaturation, 5.0f}}, {{"drive", 7.818182}, {"outGain", 0.127907}}},
         {"saturation 11", {{kSaturation, 11.0f}}, {{"drive", 16}, {"outGain", 0.125}}},
         {"Q 1: no damping", {{kFilterQ, 1.0f}}, {{"D", 0}}},
+        {"only the cutoff changed: 500 Hz", {{kFilterCutoff, 500.0f}}, {{"F", 0.0712229}}},
         {"48 kHz", {}, {{"F", 0.1308063}}, 48000.0f},
         {"half a sweep: 694.6 Hz", {{kFilterCutoff, 50.0f}, {kFilterSweep, 0.5f}}, {{"F", 0.0989243}}},
         // Past half the rate the sine would turn back: F would be about 0.

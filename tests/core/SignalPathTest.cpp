@@ -76,6 +76,12 @@ TEST(SignalPath, RepairsWhatAHostileHostSends)
                  v[kTap1Feedback] = 10.0f;
          },
          false},
+        {"the highest rate a line can be sized for is the host's",
+         [](int block, float(&)[kNumParams], float& rate, FilterState&) {
+             if (block == 3)
+                 rate = kHighestRate;
+         },
+         false},
         {"a changed rate takes effect at the next block",
          [](int block, float(&)[kNumParams], float& rate, FilterState&) {
              if (block == 3)
