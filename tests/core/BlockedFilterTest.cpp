@@ -30,7 +30,7 @@ BlockCoefficients coefficients(float f, float damping, float type, float outGain
     v[kFilterQ] = 0.5f;
     v[kFilterCutoff] = 1000.0f;
     v[kWetDryMix] = 1.0f;
-    BlockCoefficients c = computeCoefficients(v, 44100.0f, 88200);
+    BlockCoefficients c = computeCoefficients(v, 44100.0f, lineLengthFor(44100.0f));
     for (int i = 0; i < kNumTaps; ++i)
         c.delay[i] = delay, c.feedback[i] = 0.0f, c.left[i] = 0.0f, c.right[i] = 0.0f;
     c.left[0] = 1.0f;

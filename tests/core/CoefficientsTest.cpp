@@ -25,7 +25,7 @@ using namespace quadecho;
 
 // Cubic up to the knee at ±1.5, the limit beyond it, -1 for a value that is not a number; one frame
 // and four side by side.
-TEST(DelayCore, SoftClip)
+TEST(Core, SoftClip)
 {
     const std::pair<float, float> cases[] = {
         {0.5f, 0.48148148f}, {1.51f, 1.0f}, {-1.51f, -1.0f}, {std::numeric_limits<float>::quiet_NaN(), -1.0f}};
@@ -36,7 +36,7 @@ TEST(DelayCore, SoftClip)
 }
 
 // The wide build runs on every processor that has what it is compiled for, and is then the default.
-TEST(DelayCore, WideBuildWhereTheProcessorHasIt)
+TEST(Core, WideBuildWhereTheProcessorHasIt)
 {
     bool wide = false;
 #if QUADECHO_ARCH_X86
@@ -48,7 +48,7 @@ TEST(DelayCore, WideBuildWhereTheProcessorHasIt)
     EXPECT_EQ(bestFrameLoop(), wide ? FrameLoop::Wide : FrameLoop::Portable);
 }
 
-TEST(DelayCore, Coefficients)
+TEST(Core, Coefficients)
 {
     struct Case {
         const char* name;
@@ -147,7 +147,7 @@ struct ReferenceLoop {
 
 // Every tap with its own delay, feedback, level and pan, every filter output in the morph, a dry
 // part beside the wet one and leftovers in accumulating blocks: a wrong tap, side or operation shows.
-TEST(DelayCore, FrameLoopsMatchOneFrameAtATime)
+TEST(Core, FrameLoopsMatchOneFrameAtATime)
 {
     const std::tuple<const char*, std::array<std::int32_t, kNumTaps>, int, int> cases[] = {
         {"frame by frame (a delay under 16)", {40, 5, 13, 27}, 1, 1},
