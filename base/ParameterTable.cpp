@@ -11,9 +11,10 @@ using quadecho::kParameters;
 // are stated there alone.
 template <class Indexes> struct Table;
 template <std::size_t... I> struct Table<std::index_sequence<I...>> {
-    static inline constinit const CFStringImpl names[] = {CFConstantString(kParameters[I].name)...};
-    static inline constinit const ParamInfo rows[] = {{&names[I], kParameters[I].unit, kParameters[I].minValue,
-                                                       kParameters[I].maxValue, kParameters[I].defaultValue}...};
+    static inline constinit const CFStringImpl names[sizeof...(I)] = {CFConstantString(kParameters[I].name)...};
+    static inline constinit const ParamInfo rows[sizeof...(I)] = {{&names[I], kParameters[I].unit,
+                                                                   kParameters[I].minValue, kParameters[I].maxValue,
+                                                                   kParameters[I].defaultValue}...};
 };
 using ParameterTable = Table<std::make_index_sequence<kNumParams>>;
 

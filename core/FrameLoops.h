@@ -175,10 +175,9 @@ template <bool kAccumulate, std::uint32_t kChunk> struct BlockedStretch {
     BlockedStretch(const BlockCoefficients& c, const DelayLine& line, const std::int32_t (&slot)[kNumTaps],
                    const Channels& io) noexcept
         : g(c), fb(c.filter), inL(io.inL), inR(io.inR), outL(io.outL), outR(io.outR),
-          write(line.samples + line.writeIndex),
-          fromLow(load4(fb.fromLow)), fromBand(load4(fb.fromBand)), powerLowHi(load4(fb.powerFromLowHi)),
-          powerLowLo(load4(fb.powerFromLowLo)), powerBandHi(load4(fb.powerFromBandHi)),
-          powerBandLo(load4(fb.powerFromBandLo))
+          write(line.samples + line.writeIndex), fromLow(load4(fb.fromLow)), fromBand(load4(fb.fromBand)),
+          powerLowHi(load4(fb.powerFromLowHi)), powerLowLo(load4(fb.powerFromLowLo)),
+          powerBandHi(load4(fb.powerFromBandHi)), powerBandLo(load4(fb.powerFromBandLo))
     {
         for (int i = 0; i < kNumTaps; ++i)
             tap[i] = line.samples + slot[i];
@@ -337,8 +336,7 @@ void runFrames(const BlockCoefficients& c, DelayLine& delayLine, FilterState& st
 }
 
 // Both callbacks' loops, chosen once per block.
-inline void runFrames(const BlockCoefficients& c, DelayLine& line, FilterState& state,
-                      const AudioBlock& block) noexcept
+inline void runFrames(const BlockCoefficients& c, DelayLine& line, FilterState& state, const AudioBlock& block) noexcept
 {
     if (block.accumulate)
         runFrames<true>(c, line, state, block.io, block.frames);

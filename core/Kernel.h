@@ -47,8 +47,9 @@ template <class T> struct Gains {
     MorphWeights<T> morph;
 
     explicit Gains(const BlockCoefficients& c) noexcept
-        : half(splat<T>(0.5f * c.drive)), outGain(splat<T>(c.outGain)), dry(splat<T>(c.dry)),
-          morph{splat<T>(c.morph.wThru), splat<T>(c.morph.wLow), splat<T>(c.morph.wBand), splat<T>(c.morph.wHigh)}
+        : half(splat<T>(0.5f * c.drive)), outGain(splat<T>(c.outGain)),
+          dry(splat<T>(c.dry)), morph{splat<T>(c.morph.wThru), splat<T>(c.morph.wLow), splat<T>(c.morph.wBand),
+                                      splat<T>(c.morph.wHigh)}
     {
         for (int i = 0; i < kNumTaps; ++i) {
             feedback[i] = splat<T>(c.feedback[i] * c.drive);

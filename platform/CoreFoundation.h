@@ -50,7 +50,7 @@ constexpr CFStringImpl CFConstantString(const char* text) noexcept
 // A constant string from a literal: one static object per use.
 #define CFSTR(literal)                                                                                                 \
     ([]() -> CFStringRef {                                                                                             \
-        static constinit const CFStringImpl constantString = CFConstantString("" literal "");                         \
+        static constinit const CFStringImpl constantString = CFConstantString("" literal "");                          \
         return &constantString;                                                                                        \
     }())
 

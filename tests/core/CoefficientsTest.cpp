@@ -59,8 +59,17 @@ TEST(Core, Coefficients)
     const Case cases[] = {
         {"defaults",
          {},
-         {{"F", 0.142355}, {"D", 0.875317}, {"d1", 8820}, {"d4", 35280}, {"g4", 0.4}, {"L2", 2.0 / 3}, {"R3", 2.0 / 3},
-          {"dry", 0}, {"wet", 1}, {"drive", 1}, {"outGain", 1}}},
+         {{"F", 0.142355},
+          {"D", 0.875317},
+          {"d1", 8820},
+          {"d4", 35280},
+          {"g4", 0.4},
+          {"L2", 2.0 / 3},
+          {"R3", 2.0 / 3},
+          {"dry", 0},
+          {"wet", 1},
+          {"drive", 1},
+          {"outGain", 1}}},
         {"delays clamped into the line", {{kTap3Time, 5000.0f}, {kTap4Time, -5.0f}}, {{"d3", 88200}, {"d4", 0}}},
         {"feedback scaled by the master",
          {{kMasterFeedback, 200.0f}, {kTap1Feedback, 50.0f}},
@@ -93,19 +102,18 @@ TEST(Core, Coefficients)
         const BlockCoefficients& chained = updater.update(v, k.rate, line);
         const auto same = [](const auto& a, const auto& b) { return std::memcmp(&a, &b, sizeof a) == 0; };
         const FilterBlock &x = c.filter, &y = chained.filter;
-        EXPECT_TRUE(same(c.f, chained.f) && same(c.damping, chained.damping) && same(c.morph, chained.morph) &&
-                    same(c.delay, chained.delay) && x.enabled == y.enabled &&
-                    (!x.enabled ||
-                     (same(x.fromLow, y.fromLow) && same(x.fromBand, y.fromBand) && same(x.response, y.response) &&
-                      same(x.inputToLow, y.inputToLow) && same(x.inputToBand, y.inputToBand) &&
-                      same(x.powerFromLowHi, y.powerFromLowHi) && same(x.powerFromBandLo, y.powerFromBandLo) &&
-                      same(x.highResponse, y.highResponse))))
+        EXPECT_TRUE(
+            same(c.f, chained.f) && same(c.damping, chained.damping) && same(c.morph, chained.morph) &&
+            same(c.delay, chained.delay) && x.enabled == y.enabled &&
+            (!x.enabled || (same(x.fromLow, y.fromLow) && same(x.fromBand, y.fromBand) &&
+                            same(x.response, y.response) && same(x.inputToLow, y.inputToLow) &&
+                            same(x.inputToBand, y.inputToBand) && same(x.powerFromLowHi, y.powerFromLowHi) &&
+                            same(x.powerFromBandLo, y.powerFromBandLo) && same(x.highResponse, y.highResponse))))
             << k.name;
-        std::map<std::string, double> got = {{"dry", c.dry},         {"wet", c.wet},
-                                             {"F", c.f},             {"D", c.damping},
-                                             {"drive", c.drive},     {"outGain", c.outGain},
-                                             {"thru", c.morph.wThru}, {"low", c.morph.wLow},
-                                             {"band", c.morph.wBand}, {"high", c.morph.wHigh}};
+        std::map<std::string, double> got = {{"dry", c.dry},          {"wet", c.wet},        {"F", c.f},
+                                             {"D", c.damping},        {"drive", c.drive},    {"outGain", c.outGain},
+                                             {"thru", c.morph.wThru}, {"low", c.morph.wLow}, {"band", c.morph.wBand},
+                                             {"high", c.morph.wHigh}};
         for (int i = 0; i < kNumTaps; ++i)
             for (const auto& [kind, value] :
                  {std::pair{'d', double(c.delay[i])}, {'g', c.feedback[i]}, {'L', c.left[i]}, {'R', c.right[i]}})
@@ -199,11 +207,11 @@ TEST(Core, FrameLoopsMatchOneFrameAtATime)
                 DelayLine line{samples.data(), kLine, 0, 44100.0f};
                 FilterState state{};
                 for (std::size_t b = 0, done = 0; b < std::size(blocks); done += blocks[b++])
-                    runFrames(loop, c, line, state,
-                              {{&inL[done * is], &inR[done * is], &outL[done * os], &outR[done * os], inStride,
-                                outStride},
-                               blocks[b],
-                               accumulate});
+                    runFrames(
+                        loop, c, line, state,
+                        {{&inL[done * is], &inR[done * is], &outL[done * os], &outR[done * os], inStride, outStride},
+                         blocks[b],
+                         accumulate});
                 for (std::size_t n = 0; n < kFrames; ++n)
                     ASSERT_TRUE(std::fabs(outL[n * os] - expectL[n * os]) < 1e-6f &&
                                 std::fabs(outR[n * os] - expectR[n * os]) < 1e-6f)
