@@ -164,7 +164,8 @@ public:
     void setParameter(ByteReader& in)
     {
         const VstInt32 idx = index(in);
-        e->setParameter(e, idx, value(in));
+        const float v = value(in);
+        onAudioThread([&] { e->setParameter(e, idx, v); }); // as hosts that automate call it
     }
 
     void getParameter(ByteReader& in) { e->getParameter(e, index(in)); }
@@ -247,10 +248,7 @@ public:
         float** in2 = how & 2 ? outputs : inputs; // in place: the outputs hold the input
         if ((how & 0x30) == 0x30)
             outputs[(how >> 6) & 1] = nullptr;
-        if (how & 1)
-            e->process(e, in2, outputs, frames);
-        else
-            e->processReplacing(e, in2, outputs, frames);
+        onAudioThread([&] { (how & 1 ? e->process : e->processReplacing)(e, in2, outputs, frames); });
 
         if (frames <= 0 && std::memcmp(before.data(), channels[2].data(), sizeof(float)) != 0)
             fail("an empty or negative block wrote output");

@@ -1,11 +1,13 @@
 // A minimal host in the effect's own process, without a test framework, for the tests, the
 // benchmark and the fuzz target: loads the effect through its entry point and drives it only
-// through the record, as a host does.
+// through the record, as a host does. Blocks and parameter changes are made as on a host's audio
+// thread (tools/RealtimeScope.h), as hosts that automate make them.
 #pragma once
 
 #include "core/Parameters.h"
 #include "effect/VelqQuadecho.h"
 #include "tools/Noise.h"
+#include "tools/RealtimeScope.h"
 #include "vst/AEffect.h"
 #include "vst/EntryPoint.h"
 
@@ -68,7 +70,10 @@ public:
         dispatch(opcode, index, 0, buffer);
         return buffer;
     }
-    void set(VstInt32 index, float normalised) { e->setParameter(e, index, normalised); }
+    void set(VstInt32 index, float normalised)
+    {
+        onAudioThread([&] { e->setParameter(e, index, normalised); });
+    }
     // Sets a parameter by its real value, as the table maps it.
     void setReal(VstInt32 index, float real) { set(index, valueToLinear(kParameters[index], real)); }
     // With resume, the host suspends, sets the rate and resumes; without, it only sets the rate.
@@ -84,7 +89,8 @@ public:
     // One block, the host's buffers as they are.
     void process(float** in, float** out, VstInt32 frames, Callback callback = Callback::Replacing)
     {
-        (callback == Callback::Replacing ? e->processReplacing : e->process)(e, in, out, frames);
+        const auto call = callback == Callback::Replacing ? e->processReplacing : e->process;
+        onAudioThread([&] { call(e, in, out, frames); });
     }
 
     // Processes in blocks whose sizes cycle through blockSizes; outputs start as `output`. In

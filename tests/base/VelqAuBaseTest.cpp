@@ -3,6 +3,7 @@
 #include "base/CAVectorUnit.h"
 #include "base/VelqAuBase.h"
 #include "platform/Arch.h"
+#include "tools/RealtimeScope.h"
 
 #include <gtest/gtest.h>
 
@@ -20,18 +21,34 @@ struct CountedProgram : VelqProgramBasic {
     static VelqProgram* Factory() { return gProgramsMade++ == gFailAt ? nullptr : new CountedProgram; }
 };
 
-// Its own kernel for each channel: logs the call, the first samples in and out, frames and channels; the first
-// kernel asks for silence.
+// Its own kernel for each channel: records the call, the first samples in and out, frames and channels (without
+// allocating: it runs on the audio thread); the first kernel asks for silence.
 struct Effect : VelqAuBase, AUKernelBase {
     Effect() : VelqAuBase(nullptr, 8, CountedProgram::Factory) {}
     AUKernelBase* NewKernel() override { return this; }
     void Process(const float* in, float* out, unsigned frames, unsigned channels, bool& silence) override
     {
-        log += (replacing ? "r" : "p") + std::to_string(int(in[0])) + ">" + std::to_string(int(out[0])) + ":" +
-               std::to_string(frames) + "/" + std::to_string(channels) + (silence ? " silent " : " ");
+        if (count < std::size(calls))
+            calls[count++] = {replacing, int(in[0]), int(out[0]), frames, channels, silence};
         silence = true;
     }
-    std::string log;
+    std::string log() const
+    {
+        std::string text;
+        for (std::size_t i = 0; i < count; ++i) {
+            const Call& c = calls[i];
+            text += (c.replacing ? "r" : "p") + std::to_string(c.in) + ">" + std::to_string(c.out) + ":" +
+                    std::to_string(c.frames) + "/" + std::to_string(c.channels) + (c.silence ? " silent " : " ");
+        }
+        return text;
+    }
+    struct Call {
+        bool replacing;
+        int in, out;
+        unsigned frames, channels;
+        bool silence;
+    } calls[8];
+    std::size_t count = 0;
     using VelqAuBase::currentProgram;
 };
 
@@ -50,7 +67,7 @@ TEST(Programs, AllStartAsDefaultsAndAFailedCreationReleasesWhatWasMade)
     }
     EXPECT_EQ(gStray, 0); // the base writes the rows of the table only
     // A number outside the programs, which only a direct call can set, means the first; it has no name.
-    base.setParameter(quadecho::kTap1Time, 0.25f);
+    onAudioThread([&] { base.setParameter(quadecho::kTap1Time, 0.25f); });
     for (VstInt32 stray : {8, -1}) {
         base.setProgram(stray);
         EXPECT_TRUE(base.getParameter(quadecho::kTap1Time) == 0.25f && !base.getProgramNameIndexed(0, stray, name))
@@ -76,9 +93,11 @@ TEST(KernelFrame, EachKernelGetsItsChannelAndTheSharedSilenceFlag)
     Effect effect;
     float in[2] = {1, 3}, out[2] = {5, 7}, *inputs[] = {in, in + 1}, *outputs[] = {out, out + 1};
     effect.AddKernels(); // two outputs
-    effect.processReplacing(inputs, outputs, 1);
-    effect.VST_DEPRECATED(process)(inputs, outputs, -5); // a negative count processes nothing
-    EXPECT_EQ(effect.log, "r1>5:1/1 r3>7:1/1 silent p1>5:0/1 p3>7:0/1 silent ");
+    onAudioThread([&] {
+        effect.processReplacing(inputs, outputs, 1);
+        effect.VST_DEPRECATED(process)(inputs, outputs, -5); // a negative count processes nothing
+    });
+    EXPECT_EQ(effect.log(), "r1>5:1/1 r3>7:1/1 silent p1>5:0/1 p3>7:0/1 silent ");
 }
 
 // The same answer for every selector, on every processor.

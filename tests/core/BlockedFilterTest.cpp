@@ -7,6 +7,7 @@
 #include "core/Kernel.h"
 #include "core/Parameters.h"
 #include "tools/Noise.h"
+#include "tools/RealtimeScope.h"
 
 #include <gtest/gtest.h>
 
@@ -53,7 +54,9 @@ Render render(FrameLoop loop, const BlockCoefficients& c, const std::vector<floa
     DelayLine delayLine{samples.data(), line, 0, 44100.0f};
     for (std::size_t done = 0; done < x.size(); done += block) {
         const auto n = static_cast<std::uint32_t>(std::min<std::size_t>(block, x.size() - done));
-        runFrames(loop, c, delayLine, r.state, {{&x[done], &x[done], &r.left[done], &right[done], 1, 1}, n, false});
+        onAudioThread([&] {
+            runFrames(loop, c, delayLine, r.state, {{&x[done], &x[done], &r.left[done], &right[done], 1, 1}, n, false});
+        });
     }
     return r;
 }
@@ -175,7 +178,9 @@ TEST(BlockedFilter, UndampedRingingKeepsItsAmplitude)
             };
             double start = 0.0;
             for (int block = 0; block < 2442; ++block) { // 10^7 frames
-                runFrames(loop, c, line, s, {{x.data(), x.data(), left.data(), right.data(), 1, 1}, 4096, false});
+                onAudioThread([&] {
+                    runFrames(loop, c, line, s, {{x.data(), x.data(), left.data(), right.data(), 1, 1}, 4096, false});
+                });
                 if (block == 0)
                     start = energy(), x[0] = 0.0f;
             }

@@ -6,6 +6,7 @@
 #include "core/Parameters.h"
 #include "platform/Arch.h"
 #include "tools/Noise.h"
+#include "tools/RealtimeScope.h"
 
 #include <gtest/gtest.h>
 
@@ -207,11 +208,13 @@ TEST(Core, FrameLoopsMatchOneFrameAtATime)
                 DelayLine line{samples.data(), kLine, 0, 44100.0f};
                 FilterState state{};
                 for (std::size_t b = 0, done = 0; b < std::size(blocks); done += blocks[b++])
-                    runFrames(
-                        loop, c, line, state,
-                        {{&inL[done * is], &inR[done * is], &outL[done * os], &outR[done * os], inStride, outStride},
-                         blocks[b],
-                         accumulate});
+                    onAudioThread([&] {
+                        runFrames(loop, c, line, state,
+                                  {{&inL[done * is], &inR[done * is], &outL[done * os], &outR[done * os], inStride,
+                                    outStride},
+                                   blocks[b],
+                                   accumulate});
+                    });
                 for (std::size_t n = 0; n < kFrames; ++n)
                     ASSERT_TRUE(std::fabs(outL[n * os] - expectL[n * os]) < 1e-6f &&
                                 std::fabs(outR[n * os] - expectR[n * os]) < 1e-6f)

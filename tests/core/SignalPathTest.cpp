@@ -3,6 +3,7 @@
 #include "core/Parameters.h"
 #include "core/SignalPath.h"
 #include "tools/Noise.h"
+#include "tools/RealtimeScope.h"
 
 #include <gtest/gtest.h>
 
@@ -45,7 +46,10 @@ Rendered run(const std::function<void(int block, float (&values)[kNumParams], fl
         float rate = kLineRate;
         between(block, values, rate, r.state);
         const std::size_t at = block * kBlock;
-        path.process(values, rate, line, r.state, {{&in[at], &in[at], &r.left[at], &r.right[at], 1, 1}, kBlock, false});
+        onAudioThread([&] {
+            path.process(values, rate, line, r.state,
+                         {{&in[at], &in[at], &r.left[at], &r.right[at], 1, 1}, kBlock, false});
+        });
     }
     return r;
 }
