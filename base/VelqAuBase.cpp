@@ -94,6 +94,7 @@ void VelqAuBase::setParameter(VstInt32 index, float value)
     if (!isParameterIndex(index))
         return; // hosts pass 0..22; anything else is ignored
     currentProgram().SetParameter(index, valueFromLinear(parameterTable[index], value));
+    changes.fetch_add(1, std::memory_order_release);
 }
 
 float VelqAuBase::getParameter(VstInt32 index)

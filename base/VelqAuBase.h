@@ -9,6 +9,8 @@
 #include "VelqProgram.h"
 #include "vst/AudioEffectX.h"
 
+#include <atomic>
+#include <cstdint>
 #include <vector>
 
 class VelqAuBase;
@@ -76,6 +78,12 @@ protected:
     VelqProgram& currentProgram();
     const VelqProgram& currentProgram() const { return const_cast<VelqAuBase*>(this)->currentProgram(); }
 
+    // How many values have been set through setParameter: the audio thread reads the values
+    // again only when this or the current program has changed since its last read. Counted after
+    // the value is stored, with release ordering (two control threads may set values at once);
+    // read here with acquire ordering, so that the values a count covers are seen with it.
+    std::uint32_t valueChanges() const noexcept { return changes.load(std::memory_order_acquire); }
+
     VelqProgram** programs;
     std::vector<AUKernelBase*> kernels; // not owned
     bool replacing = false;
@@ -86,6 +94,8 @@ protected:
 private:
     void runKernels(float** inputs, float** outputs, VstInt32 sampleFrames);
     void releasePrograms();
+
+    std::atomic<std::uint32_t> changes{0};
 };
 
 // The Audio Unit C interface, taking the effect where that interface takes a handle.

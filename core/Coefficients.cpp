@@ -48,6 +48,18 @@ bool sameValues(const float (&a)[kNumParams], const float (&b)[kNumParams]) noex
     return differ == 0;
 }
 
+// Without a branch per value: the exponent bits all set mean infinite or not a number.
+bool allFinite(const float (&values)[kNumParams]) noexcept
+{
+    std::uint32_t special = 0;
+    for (int i = 0; i < kNumParams; ++i) {
+        std::uint32_t bits;
+        std::memcpy(&bits, &values[i], sizeof bits);
+        special |= static_cast<std::uint32_t>((bits & 0x7f800000u) == 0x7f800000u);
+    }
+    return special == 0;
+}
+
 constexpr float kPerMillisecond = 0.001f;
 constexpr float kPerPercentSquared = 0.0001f; // master % × tap %: 100 % of 100 % is a gain of 1
 constexpr float kDrivePerStep = 1.3636364f;   // 15/11: saturation 0..11 drives 1..16
@@ -56,16 +68,21 @@ constexpr float kLeastOutGain = 0.125f;       // compensates drive up to 8
 } // namespace
 
 const BlockCoefficients& CoefficientUpdater::update(const float (&values)[kNumParams], float sampleRate,
-                                                    std::int32_t lineLength) noexcept
+                                                    std::int32_t lineLength, KnownValues known) noexcept
 {
     // Most blocks find the values of the block before: their coefficients are reused as they are.
-    if (valid && lastRate == sampleRate && lastLength == lineLength && sameValues(lastValues, values))
+    if (valid && lastRate == sampleRate && lastLength == lineLength &&
+        (known == KnownValues::SameAsLastBlock || sameValues(lastValues, values)))
         return c;
     std::memcpy(lastValues, values, sizeof lastValues); // as read, before the defaults below
-    float finite[kNumParams];
-    for (int i = 0; i < kNumParams; ++i)
-        finite[i] = std::isfinite(values[i]) ? values[i] : kParameters[i].defaultValue;
-    form(finite, sampleRate, lineLength);
+    if (allFinite(values)) {
+        form(values, sampleRate, lineLength);
+    } else {
+        float finite[kNumParams];
+        for (int i = 0; i < kNumParams; ++i)
+            finite[i] = std::isfinite(values[i]) ? values[i] : kParameters[i].defaultValue;
+        form(finite, sampleRate, lineLength);
+    }
     lastRate = sampleRate;
     lastLength = lineLength;
     valid = true;
@@ -135,6 +152,20 @@ void CoefficientUpdater::form(const float (&values)[kNumParams], float sampleRat
     c.morph = morph;
     c.drive = drive;
     c.outGain = outGain;
+    formLoopGains(c, lineLength);
+}
+
+void formLoopGains(BlockCoefficients& c, std::int32_t lineLength) noexcept
+{
+    c.shortestRead = lineLength;
+    for (int i = 0; i < kNumTaps; ++i) {
+        c.drivenFeedback[i] = c.feedback[i] * c.drive;
+        c.wetLeft[i] = c.left[i] * c.wet;
+        c.wetRight[i] = c.right[i] * c.wet;
+        if (c.delay[i] > 0 && c.delay[i] < c.shortestRead)
+            c.shortestRead = c.delay[i];
+    }
+    c.halfDrive = 0.5f * c.drive;
 }
 
 BlockCoefficients computeCoefficients(const float (&values)[kNumParams], float sampleRate,

@@ -16,11 +16,27 @@ struct BlockCoefficients {
     float dry, wet, f, damping, drive, outGain;
     MorphWeights<float> morph;
     FilterBlock filter; // the filter over whole stretches, where it is damped enough
+
+    // Formed from the above by formLoopGains. The gains as the frame loops apply them: the drive
+    // folded into the loop input's, the wet level into the taps' outputs (two products fewer per
+    // frame, the same results within single-precision rounding).
+    float drivenFeedback[kNumTaps], wetLeft[kNumTaps], wetRight[kNumTaps], halfDrive;
+    std::int32_t shortestRead; // the fewest frames any tap reads back: a delay of 0 reads N
 };
+
+// Forms the loop gains and the shortest read from the other coefficients, once per change rather
+// than at the start of every block: a host that does not flush denormals has the floating-point
+// mode written just before, and arithmetic there waits for it. The updater calls it; coefficients
+// changed by hand need it again.
+void formLoopGains(BlockCoefficients& c, std::int32_t lineLength) noexcept;
 
 // values: real parameter values, all finite. sampleRate: positive. lineLength: N >= 1.
 BlockCoefficients computeCoefficients(const float (&values)[kNumParams], float sampleRate,
                                       std::int32_t lineLength) noexcept;
+
+// Whether the values of a block may differ from the last block's: a host interface that counts
+// changes knows when they cannot, and then they need no comparison.
+enum class KnownValues { MayHaveChanged, SameAsLastBlock };
 
 // The last block's coefficients, kept while the values (compared as read, bit for bit), the rate
 // and the line's length stay the same. When something changes only the affected work is done
@@ -29,8 +45,8 @@ BlockCoefficients computeCoefficients(const float (&values)[kNumParams], float s
 class CoefficientUpdater {
 public:
     // A value that is not finite counts as its parameter's default.
-    const BlockCoefficients& update(const float (&values)[kNumParams], float sampleRate,
-                                    std::int32_t lineLength) noexcept;
+    const BlockCoefficients& update(const float (&values)[kNumParams], float sampleRate, std::int32_t lineLength,
+                                    KnownValues known = KnownValues::MayHaveChanged) noexcept;
 
 private:
     // What the transcendental functions answered for the inputs they had last.

@@ -301,10 +301,7 @@ void runFrames(const BlockCoefficients& c, DelayLine& delayLine, FilterState& st
                std::uint32_t frames) noexcept
 {
     const std::int32_t n = delayLine.length;
-    // A delay of 0 reads the whole line back.
-    std::int32_t shortest = n;
-    for (int i = 0; i < kNumTaps; ++i)
-        shortest = c.delay[i] > 0 && c.delay[i] < shortest ? c.delay[i] : shortest;
+    const std::int32_t shortest = c.shortestRead < n ? c.shortestRead : n;
     const bool shortDelay = shortest < kShortestStretch;
     if (shortDelay || ((io.inStride ^ 1) | (io.outStride ^ 1)) != 0 || frames < 4) {
         frameLoop<kAccumulate>(c, delayLine, state, io, frames);

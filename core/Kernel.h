@@ -38,23 +38,21 @@ constexpr int kWide = sizeof(Wide) / sizeof(float);
 constexpr float fYLim = 1.0f;
 constexpr float fBeta = 0.148148149f; // 4/27: the cubic meets ±fYLim with zero slope at ±1.5
 
-// The block's coefficients in the width of the loop that uses them. The drive is folded into the
-// loop input's gains and the wet level into the taps' output gains: two products fewer per frame,
-// the same results within single-precision rounding.
+// The block's gains as the frame loops apply them (BlockCoefficients), in the width of the loop.
 template <class T> struct Gains {
     T feedback[kNumTaps], left[kNumTaps], right[kNumTaps]; // driven; wet
     T half, outGain, dry;                                  // half: 0.5 driven
     MorphWeights<T> morph;
 
     explicit Gains(const BlockCoefficients& c) noexcept
-        : half(splat<T>(0.5f * c.drive)), outGain(splat<T>(c.outGain)),
+        : half(splat<T>(c.halfDrive)), outGain(splat<T>(c.outGain)),
           dry(splat<T>(c.dry)), morph{splat<T>(c.morph.wThru), splat<T>(c.morph.wLow), splat<T>(c.morph.wBand),
                                       splat<T>(c.morph.wHigh)}
     {
         for (int i = 0; i < kNumTaps; ++i) {
-            feedback[i] = splat<T>(c.feedback[i] * c.drive);
-            left[i] = splat<T>(c.left[i] * c.wet);
-            right[i] = splat<T>(c.right[i] * c.wet);
+            feedback[i] = splat<T>(c.drivenFeedback[i]);
+            left[i] = splat<T>(c.wetLeft[i]);
+            right[i] = splat<T>(c.wetRight[i]);
         }
     }
 };

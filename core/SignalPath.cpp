@@ -7,11 +7,11 @@
 namespace quadecho {
 
 void SignalPath::process(const float (&values)[kNumParams], float hostRate, DelayLine& line, FilterState& state,
-                         const AudioBlock& block) noexcept
+                         const AudioBlock& block, KnownValues known) noexcept
 {
     const DenormalGuard guard;
     const float rate = isUsableRate(hostRate) ? hostRate : line.rate;
-    const BlockCoefficients& c = coefficients.update(values, rate, line.length);
+    const BlockCoefficients& c = coefficients.update(values, rate, line.length, known);
     runFrames(frameLoop(), c, line, state, block);
     // A filter driven past its limits by out-of-range values starts again from rest.
     if (!std::isfinite(state.low) || !std::isfinite(state.high) || !std::isfinite(state.band))

@@ -16,10 +16,11 @@ class SignalPath {
 public:
     // values: the real parameter values as read at the start of the block; one that is not finite
     // counts as its default. hostRate: the rate the host runs at; one that no line can be sized
-    // for (zero, negative, not a number) computes with the line's. Runs on the audio thread,
-    // with flush-to-zero for its duration.
+    // for (zero, negative, not a number) computes with the line's. known: whether the caller
+    // knows the values to be its last block's. Runs on the audio thread, with flush-to-zero for
+    // its duration.
     void process(const float (&values)[kNumParams], float hostRate, DelayLine& line, FilterState& state,
-                 const AudioBlock& block) noexcept;
+                 const AudioBlock& block, KnownValues known = KnownValues::MayHaveChanged) noexcept;
 
     // The build of the frame loop: the processor's best unless a test or a benchmark picks
     // another (the portable one where the processor cannot run the one asked for).

@@ -76,13 +76,20 @@ void VelqQuadecho::processBlock(float** inputs, float** outputs, VstInt32 sample
 OSStatus VelqQuadecho::ProcessCore(const float* inL, const float* inR, float* outL, float* outR, int inStride,
                                    int outStride, std::uint32_t frames, bool accumulate)
 {
-    // Read once per block: a change from another thread takes effect at the next block.
-    float values[kNumParams];
-    currentProgram().GetParameters(values);
+    // Read at the start of a block after a value was set or another program chosen: a change
+    // from another thread takes effect at the next block.
+    const std::uint32_t changes = valueChanges();
+    const VstInt32 program = getProgram();
+    const bool unchanged = valuesRead && changes == changesRead && program == programRead;
+    if (!unchanged) {
+        currentProgram().GetParameters(blockValues);
+        valuesRead = true, changesRead = changes, programRead = program;
+    }
     quadecho::DelayLine line{stDelayLine.data(), iDelayLength, iWriteIndex, lineSampleRate};
     quadecho::FilterState state{afFilterState[0], afFilterState[1], afFilterState[2]};
-    signalPath.process(values, getSampleRate(), line, state,
-                       {{inL, inR, outL, outR, inStride, outStride}, frames, accumulate});
+    signalPath.process(blockValues, getSampleRate(), line, state,
+                       {{inL, inR, outL, outR, inStride, outStride}, frames, accumulate},
+                       unchanged ? quadecho::KnownValues::SameAsLastBlock : quadecho::KnownValues::MayHaveChanged);
     iWriteIndex = line.writeIndex;
     afFilterState[0] = state.low;
     afFilterState[1] = state.high;

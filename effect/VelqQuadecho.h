@@ -58,4 +58,9 @@ private:
 
     float lineSampleRate = 0.0f; // the rate the line was sized for
     quadecho::SignalPath signalPath;
+    // The values as the audio thread last read them, and what they were read after.
+    float blockValues[kNumParams] = {};
+    bool valuesRead = false;
+    std::uint32_t changesRead = 0;
+    VstInt32 programRead = 0;
 };

@@ -38,6 +38,7 @@ BlockCoefficients coefficients(float f, float damping, float type, float outGain
     c.f = f, c.damping = damping;
     c.outGain = outGain;
     formFilterBlock(c.filter, f, damping, c.morph, c.outGain);
+    formLoopGains(c, lineLengthFor(44100.0f));
     return c;
 }
 
@@ -152,6 +153,7 @@ TEST(BlockedFilter, RingsLikeTheRecursionInALoop)
             const std::int32_t delays[kNumTaps] = {2205, 3087, 4851, 6615};
             for (int i = 0; i < kNumTaps; ++i)
                 blocked.delay[i] = delays[i], blocked.feedback[i] = 0.2475f * row.damping, blocked.left[i] = 0.25f;
+            formLoopGains(blocked, 88200);
             BlockCoefficients recursive = blocked;
             recursive.filter.enabled = false;
             ASSERT_TRUE(blocked.filter.enabled);

@@ -98,6 +98,13 @@ TEST(DelayEffect, ChangesBetweenBlocksAreHeardFromTheNextBlock)
     const std::tuple<const char*, Step, Step> cases[] = {
         {"the first parameter", [](EffectHost&) {}, [](EffectHost& h) { h.setReal(kTap1Time, 300.0f); }},
         {"the last parameter", [](EffectHost&) {}, [](EffectHost& h) { h.setReal(kMasterFeedback, 150.0f); }},
+        {"another program chosen, no value set",
+         [](EffectHost& h) {
+             h.dispatch(effSetProgram, 0, 5);
+             h.setReal(kTap1Time, 300.0f);
+             h.dispatch(effSetProgram, 0, 0);
+         },
+         [](EffectHost& h) { h.dispatch(effSetProgram, 0, 5); }},
         {"the rate without a resume", [](EffectHost&) {}, [](EffectHost& h) { h.setSampleRate(48000.0f, false); }},
         {"the line sized on resume for the rate already in use (2000 ms: 88200 samples, then 96000)",
          [](EffectHost& h) {
