@@ -1,5 +1,6 @@
 // The three texts a host shows for a parameter: name, unit label and value.
 #include "VelqAuBase.h"
+#include "Vendor.h"
 
 #include <cmath>
 #include <cstdio>
@@ -123,6 +124,6 @@ OSStatus VelqAuBase::GetParameterValueStrings(AudioUnitScope, AudioUnitParameter
 
 bool VelqAuBase::getVendorString(char* text)
 {
-    std::strcpy(text, "Velmorn Quaddle");
+    std::strcpy(text, kVendorName);
     return true;
 }

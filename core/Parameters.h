@@ -111,6 +111,10 @@ inline constexpr ParameterFacts kParameters[kNumParams] = {
     {kMasterFeedback, "Master feedback", facts::kPercent, 0.0f, 200.0f, 100.0f},
 };
 
+// The filter type's names at its whole values; between them it morphs, and the value stays
+// continuous.
+inline constexpr const char* kFilterTypeNames[] = {"Thru", "Low", "Band", "High", "Thru"};
+
 // Every row stands at its own number.
 constexpr bool rowsInOrder()
 {

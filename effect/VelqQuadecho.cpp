@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <iterator>
 #include <new>
 
 AudioEffect* createEffectInstance(audioMasterCallback audioMaster) { return new VelqQuadecho(audioMaster); }
@@ -159,9 +160,13 @@ OSStatus VelqQuadecho::GetProperty(AudioUnitPropertyID id, AudioUnitScope scope,
     if (!(rounded > -2147483648.0f && rounded < 2147483648.0f))
         return 0; // no whole number near it
     const auto whole = static_cast<std::int32_t>(rounded);
-    if (std::fabs(value - static_cast<float>(whole)) < 0.005f && static_cast<std::uint32_t>(whole) <= 4) {
-        const CFStringRef names[] = {CFSTR("Thru"), CFSTR("Low"), CFSTR("Band"), CFSTR("High"), CFSTR("Thru")};
-        request->outString = static_cast<CFStringRef>(CFRetain(names[whole]));
-    }
+    using quadecho::kFilterTypeNames;
+    static constinit const CFStringImpl names[] = {
+        CFConstantString(kFilterTypeNames[0]), CFConstantString(kFilterTypeNames[1]),
+        CFConstantString(kFilterTypeNames[2]), CFConstantString(kFilterTypeNames[3]),
+        CFConstantString(kFilterTypeNames[4])};
+    static_assert(std::size(names) == std::size(kFilterTypeNames));
+    if (std::fabs(value - static_cast<float>(whole)) < 0.005f && static_cast<std::uint32_t>(whole) < std::size(names))
+        request->outString = static_cast<CFStringRef>(CFRetain(&names[whole]));
     return 0;
 }

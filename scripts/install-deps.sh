@@ -4,7 +4,7 @@
 set -euo pipefail
 
 # What building the plug-in and its command-line host needs.
-packages=(cmake ninja-build g++ binutils pkg-config libsndfile1-dev libcli11-dev)
+packages=(cmake ninja-build g++ binutils pkg-config libsndfile1-dev libcli11-dev lv2-dev)
 # What the tests need besides: the cross compilers and qemu for the other two processors,
 # GoogleTest (the library for native builds, its sources for the cross builds) and Google
 # Benchmark, clang's sanitizers (the real-time one from LLVM 19) and libFuzzer, the packaging tools, two real hosts and a foreign

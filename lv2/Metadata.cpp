@@ -1,0 +1,178 @@
+// Writes the LV2 bundle's metadata, manifest.ttl and quadecho.ttl, into the folder given: built and
+// run with the bundle, so that every port's symbol, range, default and unit comes from the one
+// parameter table and every name from the identity texts.
+#include "Ports.h"
+#include "base/Vendor.h"
+#include "effect/Identity.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <iterator>
+#include <string>
+
+namespace {
+
+using namespace quadecho;
+using namespace quadecho::lv2;
+
+// Shortest text that reads back as the same float, always with a decimal point or an exponent, as
+// Turtle's decimals and doubles have.
+std::string number(float value)
+{
+    char text[32];
+    for (int digits = 1; digits <= 9; ++digits) {
+        std::snprintf(text, sizeof text, "%.*g", digits, static_cast<double>(value));
+        if (std::strtof(text, nullptr) == value)
+            break;
+    }
+    std::string result = text;
+    if (result.find_first_of(".e") == std::string::npos)
+        result += ".0";
+    return result;
+}
+
+// The unit a host shows beside the value, where the table's unit has one in LV2's vocabulary; the
+// pan has one of our own.
+const char* unitOf(AudioUnitParameterUnit unit)
+{
+    switch (unit) {
+    case kAudioUnitParameterUnit_Milliseconds:
+        return "units:ms";
+    case kAudioUnitParameterUnit_Hertz:
+        return "units:hz";
+    case kAudioUnitParameterUnit_Percent:
+        return "units:pc";
+    case kAudioUnitParameterUnit_LinearGain:
+        return "units:coef";
+    case kAudioUnitParameterUnit_Pan:
+        return "<#pan>";
+    default:
+        return nullptr;
+    }
+}
+
+void writeManifest(std::FILE* out)
+{
+    std::fprintf(out,
+                 "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
+                 "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n\n"
+                 "<%s>\n"
+                 "    a lv2:Plugin ;\n"
+                 "    lv2:binary <%s> ;\n"
+                 "    rdfs:seeAlso <quadecho.ttl> .\n",
+                 kUri, kBinary);
+}
+
+void writePorts(std::FILE* out)
+{
+    const char* const audioNames[kAudioPorts] = {"Left input", "Right input", "Left output", "Right output"};
+    for (std::uint32_t port = 0; port < kAudioPorts; ++port) {
+        const bool input = port < kOutL;
+        std::fprintf(out,
+                     "    lv2:port [\n"
+                     "        a lv2:AudioPort , lv2:%sPort ;\n"
+                     "        lv2:index %u ;\n"
+                     "        lv2:symbol \"%s\" ;\n"
+                     "        lv2:name \"%s\" ;\n"
+                     "        pg:group <#%s> ;\n"
+                     "        lv2:designation pg:%s\n"
+                     "    ] ;\n",
+                     input ? "Input" : "Output", port, kAudioSymbols[port], audioNames[port], input ? "in" : "out",
+                     port % 2 == 0 ? "left" : "right");
+    }
+    for (int i = 0; i < kNumParams; ++i) {
+        const ParameterFacts& row = kParameters[i];
+        std::fprintf(out,
+                     "    lv2:port [\n"
+                     "        a lv2:InputPort , lv2:ControlPort ;\n"
+                     "        lv2:index %u ;\n"
+                     "        lv2:symbol \"%s\" ;\n"
+                     "        lv2:name \"%s\" ;\n"
+                     "        lv2:default %s ;\n"
+                     "        lv2:minimum %s ;\n"
+                     "        lv2:maximum %s",
+                     kFirstControl + static_cast<std::uint32_t>(i), kControlSymbols[i], row.name,
+                     number(row.defaultValue).c_str(), number(row.minValue).c_str(), number(row.maxValue).c_str());
+        if (const char* unit = unitOf(row.unit))
+            std::fprintf(out, " ;\n        units:unit %s", unit);
+        if (scalingOf(row.unit) == Scaling::Logarithmic)
+            std::fprintf(out, " ;\n        lv2:portProperty pprops:logarithmic");
+        else if (scalingOf(row.unit) == Scaling::Rounded)
+            std::fprintf(out, " ;\n        lv2:portProperty lv2:integer");
+        if (i == kFilterType) {
+            for (std::size_t point = 0; point < std::size(kFilterTypeNames); ++point)
+                std::fprintf(out, " ;\n        lv2:scalePoint [ rdfs:label \"%s\" ; rdf:value %s ]",
+                             kFilterTypeNames[point], number(static_cast<float>(point)).c_str());
+        }
+        std::fprintf(out, "\n    ]%s\n", i + 1 < kNumParams ? " ;" : " .");
+    }
+}
+
+void writePlugin(std::FILE* out)
+{
+    std::fprintf(out,
+                 "@prefix doap: <http://usefulinc.com/ns/doap#> .\n"
+                 "@prefix foaf: <http://xmlns.com/foaf/0.1/> .\n"
+                 "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
+                 "@prefix pg: <http://lv2plug.in/ns/ext/port-groups#> .\n"
+                 "@prefix pprops: <http://lv2plug.in/ns/ext/port-props#> .\n"
+                 "@prefix rdf: <http://www.w3.org/1999/02/22-rdf-syntax-ns#> .\n"
+                 "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n"
+                 "@prefix units: <http://lv2plug.in/ns/extensions/units#> .\n\n"
+                 "<#pan>\n"
+                 "    a units:Unit ;\n"
+                 "    rdfs:label \"pan\" ;\n"
+                 "    units:symbol \"L-R\" ;\n"
+                 "    units:render \"%%.2f\" .\n\n"
+                 "<#project>\n"
+                 "    a doap:Project ;\n"
+                 "    doap:name \"%s\" ;\n"
+                 "    doap:maintainer [ a foaf:Organization ; foaf:name \"%s\" ] .\n\n"
+                 "<#in>\n"
+                 "    a pg:StereoGroup , pg:InputGroup ;\n"
+                 "    lv2:symbol \"in\" ;\n"
+                 "    rdfs:label \"Input\" .\n\n"
+                 "<#out>\n"
+                 "    a pg:StereoGroup , pg:OutputGroup ;\n"
+                 "    lv2:symbol \"out\" ;\n"
+                 "    rdfs:label \"Output\" .\n\n"
+                 "<%s>\n"
+                 "    a lv2:Plugin , lv2:DelayPlugin ;\n"
+                 "    doap:name \"%s\" ;\n"
+                 "    lv2:project <#project> ;\n"
+                 "    lv2:minorVersion %d ;\n"
+                 "    lv2:microVersion %d ;\n"
+                 "    lv2:optionalFeature lv2:hardRTCapable ;\n",
+                 kProductString, kVendorName, kUri, kEffectName, (kVendorVersion >> 8) & 0xff,
+                 kVendorVersion & 0xff);
+    writePorts(out);
+}
+
+bool write(const std::string& path, void (*contents)(std::FILE*))
+{
+    std::FILE* out = std::fopen(path.c_str(), "w");
+    if (!out) {
+        std::fprintf(stderr, "cannot write %s\n", path.c_str());
+        return false;
+    }
+    contents(out);
+    const bool written = std::ferror(out) == 0;
+    if (std::fclose(out) != 0 || !written) {
+        std::fprintf(stderr, "cannot write %s\n", path.c_str());
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s BUNDLE_FOLDER\n", argv[0]);
+        return 2;
+    }
+    const std::string folder = argv[1];
+    return write(folder + "/manifest.ttl", writeManifest) && write(folder + "/quadecho.ttl", writePlugin) ? 0 : 1;
+}

@@ -1,0 +1,168 @@
+// The LV2 adapter through its descriptor, as an LV2 host drives it: the same audio as the 2.4
+// effect for the same real values, the line sized for the host's rate, history forgotten on
+// activate, control values held to their ranges.
+#include "lv2/Ports.h"
+#include "tools/EffectHost.h"
+#include "tools/RealtimeScope.h"
+
+#include <gtest/gtest.h>
+#include <lv2/core/lv2.h>
+
+#include <array>
+#include <functional>
+#include <string>
+
+namespace {
+
+using namespace quadecho::lv2;
+
+// One instance with its ports connected to buffers of its own.
+class Lv2Host {
+public:
+    explicit Lv2Host(double rate) : d(lv2_descriptor(0)), handle(d->instantiate(d, rate, "", nullptr))
+    {
+        if (!handle)
+            return;
+        for (std::uint32_t i = 0; i < kNumParams; ++i) {
+            controls[i] = kParameters[i].defaultValue;
+            d->connect_port(handle, kFirstControl + i, &controls[i]);
+        }
+        d->activate(handle);
+    }
+    ~Lv2Host()
+    {
+        if (handle)
+            d->cleanup(handle);
+    }
+    Lv2Host(const Lv2Host&) = delete;
+    Lv2Host& operator=(const Lv2Host&) = delete;
+
+    // Blocks whose sizes cycle through blockSizes, as EffectHost::render does.
+    Stereo render(Stereo input, std::vector<int> blockSizes = {512}, bool inPlace = false)
+    {
+        Stereo output = inPlace ? input : Stereo(input.size(), kNaN);
+        for (std::size_t done = 0, which = 0; done < input.size();) {
+            const auto block = std::min<std::size_t>(blockSizes[which++ % blockSizes.size()], input.size() - done);
+            float* in[2] = {(inPlace ? output : input).left.data() + done, (inPlace ? output : input).right.data() + done};
+            float* out[2] = {output.left.data() + done, output.right.data() + done};
+            for (std::uint32_t port = 0; port < kAudioPorts; ++port)
+                d->connect_port(handle, port, port < kOutL ? in[port] : out[port - kOutL]);
+            onAudioThread([&] { d->run(handle, static_cast<std::uint32_t>(block)); });
+            done += block;
+        }
+        return output;
+    }
+
+    const LV2_Descriptor* d;
+    LV2_Handle handle;
+    std::array<float, kNumParams> controls{};
+};
+
+// The real value the 2.4 effect stores for a normalised one.
+float stored(int index, float normalised) { return valueFromLinear(kParameters[index], normalised); }
+
+TEST(Lv2Plugin, DescribesOnePluginAndSizesItsLineForUsableRatesOnly)
+{
+    ASSERT_NE(lv2_descriptor(0), nullptr);
+    EXPECT_EQ(std::string(lv2_descriptor(0)->URI), "urn:velmorn-quaddle:quadecho");
+    EXPECT_EQ(lv2_descriptor(1), nullptr);
+    for (double rate : {0.0, -44100.0, 0.5, 1536001.0, 1e300, double(kNaN), double(kInf)})
+        EXPECT_EQ(Lv2Host(rate).handle, nullptr) << rate;
+    for (double rate : {1.0, 8000.0, 44100.0, 1536000.0})
+        EXPECT_NE(Lv2Host(rate).handle, nullptr) << rate;
+}
+
+// Inside the ranges the output is the 2.4 effect's to the bit, whatever the blocks, in place or apart.
+TEST(Lv2Plugin, RendersWhatThe24EffectRendersForTheSameRealValues)
+{
+    using Settings = std::vector<std::pair<int, float>>; // index, normalised
+    const std::tuple<const char*, float, Settings> cases[] = {
+        {"defaults", 44100.0f, {}},
+        {"busy: short taps fed back, between band and high pass, saturated",
+         48000.0f,
+         {{kTap1Time, 0.01f}, {kTap1Feedback, 0.6f}, {kTap2Time, 0.037f}, {kTap3Pan, 0.2f}, {kWetDryMix, 0.6f},
+          {kFilterCutoff, 0.55f}, {kFilterQ, 0.7f}, {kFilterType, 0.62f}, {kFilterSweep, 0.3f}, {kSaturation, 0.5f},
+          {kMasterFeedback, 0.9f}}},
+        {"an undamped filter, frame by frame", 96000.0f, {{kFilterQ, 1.0f}, {kFilterType, 0.25f}}},
+    };
+    const Stereo input = noise(20000, 3, 0.7f);
+    for (const auto& [name, rate, settings] : cases) {
+        for (bool inPlace : {false, true}) {
+            EffectHost reference;
+            reference.setSampleRate(rate);
+            Lv2Host lv2(rate);
+            for (const auto& [index, normalised] : settings) {
+                reference.set(index, normalised);
+                lv2.controls[index] = stored(index, normalised);
+            }
+            const std::vector<int> blocks = {1, 7, 64, 513};
+            const Stereo expected = reference.render(input, blocks), got = lv2.render(input, blocks, inPlace);
+            EXPECT_TRUE(got.left == expected.left && got.right == expected.right) << name << (inPlace ? ", in place" : "");
+        }
+    }
+}
+
+// What LV2 asks differently from the 2.4 interface: activate forgets the echoes; values outside the
+// range are held to it, values that are not finite count as the default.
+TEST(Lv2Plugin, ActivateForgetsAndControlsAreHeldToTheirRanges)
+{
+    // One impulse near the line's end, where tap 1 (1600 samples) reads from the start on; one at
+    // the very end, still ringing in the low-pass filter.
+    Lv2Host echoing(8000.0);
+    echoing.controls[kFilterType] = 1.0f;
+    Stereo impulses = impulse(16000, 15000);
+    impulses.left[15998] = 1.0f;
+    echoing.render(impulses);
+    echoing.d->activate(echoing.handle);
+    const Stereo after = echoing.render(Stereo(4000, 0.0f));
+    EXPECT_EQ(firstNonZero(after.left), after.size());
+    EXPECT_EQ(firstNonZero(after.right), after.size());
+
+    const std::tuple<const char*, int, float, float> cases[] = {
+        {"a time past the line's end", kTap1Time, 1e9f, 2000.0f},
+        {"a negative cutoff", kFilterCutoff, -5.0f, 50.0f},
+        {"feedback far above", kTap4Feedback, 250.0f, 100.0f},
+        {"the filter type past High", kFilterType, 7.0f, 4.0f},
+        {"not a number", kMasterFeedback, kNaN, kParameters[kMasterFeedback].defaultValue},
+        {"infinite", kFilterCutoff, kInf, kParameters[kFilterCutoff].defaultValue},
+        {"minus infinite", kTap2Time, -kInf, kParameters[kTap2Time].defaultValue},
+    };
+    const Stereo input = noise(72000, 4, 0.5f); // past tap 4's second echo
+    for (const auto& [name, index, sent, meant] : cases) {
+        Lv2Host hostile(44100.0), tame(44100.0);
+        hostile.controls[kFilterType] = tame.controls[kFilterType] = 1.0f; // low-pass: the cutoff is heard
+        hostile.controls[index] = sent, tame.controls[index] = meant;
+        const Stereo got = hostile.render(input, {300}), expected = tame.render(input, {300});
+        EXPECT_TRUE(got.left == expected.left && got.right == expected.right) << name;
+    }
+}
+
+// Control values that change every call, among them ones no host should send; empty blocks write
+// nothing; unconnected buffers are left alone. The output stays finite.
+TEST(Lv2Plugin, SurvivesHostileControlsEmptyBlocksAndMissingBuffers)
+{
+    Lv2Host lv2(8000.0);
+    const float hostile[] = {kNaN, kInf, -kInf, 1e30f, -1e30f, 0.5f, std::numeric_limits<float>::denorm_min()};
+    Stereo input = noise(4000, 5);
+    Stereo output(1, 0.25f);
+    for (std::size_t frame = 0; frame < input.size(); ++frame) {
+        for (int i = 0; i < kNumParams; ++i)
+            lv2.controls[i] = hostile[(frame + static_cast<std::size_t>(i)) % std::size(hostile)];
+        output = lv2.render(Stereo(1, input.left[frame]), {1});
+        EXPECT_TRUE(allFinite(output)) << frame;
+    }
+    for (int i = 0; i < kNumParams; ++i)
+        lv2.controls[i] = kParameters[i].defaultValue;
+    EXPECT_TRUE(allFinite(lv2.render(noise(16000, 6))));
+
+    float in[2] = {0.5f, 0.5f}, out[2] = {0.25f, 0.25f};
+    for (std::uint32_t port = 0; port < kAudioPorts; ++port)
+        lv2.d->connect_port(lv2.handle, port, port < kOutL ? &in[port] : &out[port - kOutL]);
+    lv2.d->run(lv2.handle, 0);
+    lv2.d->connect_port(lv2.handle, kOutR, nullptr);
+    lv2.d->run(lv2.handle, 1);
+    lv2.d->connect_port(lv2.handle, kFirstControl + kNumParams, in); // no such port: ignored
+    EXPECT_TRUE(out[0] == 0.25f && out[1] == 0.25f);
+}
+
+} // namespace
