@@ -1,9 +1,12 @@
 -- Second pass: the plug-in on track "In" playing from disk, its output recorded on a new
 -- track "Out" whose inputs are connected to it.
--- Arguments: SCRIPT_DIR SESSION_DIR SAMPLES PLUGIN_NAME INDEX=NORMALISED...
+-- Arguments: SCRIPT_DIR SESSION_DIR SAMPLES KIND:PLUGIN INDEX=VALUE...
+-- KIND is the plug-in's format as Ardour names it (LXVST: values normalised; LV2: real values, the
+-- plug-in named by its URI).
 package.path = arg[1] .. "/?.lua;" .. package.path
 local common = require("Common")
-local dir, samples, name = arg[2], tonumber(arg[3]), arg[4]
+local dir, samples = arg[2], tonumber(arg[3])
+local kind, name = arg[4]:match("^(%w+):(.+)$")
 
 common.start_engine()
 local session = load_session(dir, "render")
@@ -11,7 +14,7 @@ assert(session, "cannot load the session in " .. dir)
 local input = session:route_by_name("In"):to_track()
 input:rec_enable_control():set_value(0, PBD.GroupControlDisposition.NoGroup)
 
-local plugin = ARDOUR.LuaAPI.new_plugin(session, name, ARDOUR.PluginType.LXVST, "")
+local plugin = ARDOUR.LuaAPI.new_plugin(session, name, ARDOUR.PluginType[kind], "")
 assert(not plugin:isnil(), "Ardour has not indexed the plug-in " .. name)
 -- Values go in before the plug-in is activated, so the first block already uses them.
 for i = 5, #arg do
