@@ -15,5 +15,6 @@ build/release/quadecho plot "$out/quadecho-impulse-response.svg"
 
 echo
 echo "Plug-in module:   $PWD/build/release/quadecho.so"
+echo "LV2 bundle:       $PWD/build/release/lv2-bundles/quadecho.lv2"
 echo "Demo to listen:   $out/quadecho-demo.wav"
 echo "Impulse response: $out/quadecho-impulse-response.svg (open it in a browser)"

@@ -1,4 +1,4 @@
-# The module exports its entry symbols and nothing else. On Windows (PE=ON) the export table is
+# A module exports its entry symbols and nothing else. On Windows (PE=ON) the export table is
 # read with objdump, and the DLL may import only from Windows' own kernel and C runtime.
 if(PE)
   execute_process(COMMAND ${OBJDUMP} -p ${MODULE} OUTPUT_VARIABLE out RESULT_VARIABLE rc)
@@ -8,8 +8,13 @@ endif()
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "cannot read the symbols of ${MODULE}")
 endif()
-set(expected VSTPluginMain)
-if(DEPRECATED)
+# EXPECTED names another module's entry symbols (the LV2 module's).
+if(EXPECTED)
+  set(expected ${EXPECTED})
+else()
+  set(expected VSTPluginMain)
+endif()
+if(DEPRECATED AND NOT EXPECTED)
   # The older entry's name: Windows hosts look for main, the others for main_macho.
   if(PE)
     list(APPEND expected main)
