@@ -7,8 +7,9 @@ set -euo pipefail
 packages=(cmake ninja-build g++ binutils pkg-config libsndfile1-dev libcli11-dev lv2-dev)
 # What the tests need besides: the cross compilers and qemu for the other two processors,
 # GoogleTest (the library for native builds, its sources for the cross builds) and Google
-# Benchmark, clang's sanitizers (the real-time one from LLVM 19) and libFuzzer, the packaging tools, two real hosts and a foreign
-# module for the command-line host's tests, LV2's validator and command-line hosts, and mingw-w64 and wine for the Windows builds.
+# Benchmark, clang's sanitizers (the real-time one from LLVM 19) and libFuzzer, the packaging
+# tools, two real hosts and a foreign module for the command-line host's tests, LV2's validator
+# and command-line hosts, and mingw-w64 and wine for the Windows builds.
 test_packages=(
   g++-i686-linux-gnu g++-powerpc-linux-gnu qemu-user
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64
