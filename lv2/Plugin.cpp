@@ -45,12 +45,20 @@ LV2_Handle instantiate(const LV2_Descriptor*, double rate, const char*, const LV
 void connectPort(LV2_Handle handle, std::uint32_t port, void* data) noexcept
 {
     auto& instance = *static_cast<Instance*>(handle);
-    if (port < kOutL)
+    switch (port) {
+    case kInL:
+    case kInR:
         instance.in[port - kInL] = static_cast<const float*>(data);
-    else if (port < kFirstControl)
+        break;
+    case kOutL:
+    case kOutR:
         instance.out[port - kOutL] = static_cast<float*>(data);
-    else if (port < kPortCount)
-        instance.controls[port - kFirstControl] = static_cast<const float*>(data);
+        break;
+    default:
+        if (port >= kFirstControl && port < kPortCount)
+            instance.controls[port - kFirstControl] = static_cast<const float*>(data);
+        break;
+    }
 }
 
 // An instance forgets its history here: LV2 asks it to (the 2.4 effect's resume keeps the echoes).

@@ -29,6 +29,12 @@ TEST(Lv2Hosts, TheValidatorAcceptsTheMetadataAndLv2infoListsTheTablesPorts)
     EXPECT_TRUE(valid.status == 0 && (valid.out + valid.err).find("Found 0 errors") != std::string::npos)
         << valid.out << valid.err;
 
+    // The project's version: minor and micro as LV2 counts them.
+    const std::string plugin = slurp(kBundle + "/quadecho.ttl");
+    EXPECT_NE(plugin.find("lv2:minorVersion " + std::to_string(QUADECHO_VERSION_MINOR) + " ;\n    lv2:microVersion " +
+                          std::to_string(QUADECHO_VERSION_PATCH) + " ;"),
+              std::string::npos);
+
     const Result info = run({"env", "LV2_PATH=" + kLv2Path, "lv2info", lv2::kUri});
     ASSERT_EQ(info.status, 0) << info.err;
     EXPECT_NE(info.out.find("Class:             Delay Plugin"), std::string::npos) << info.out;
@@ -48,6 +54,7 @@ TEST(Lv2Hosts, TheValidatorAcceptsTheMetadataAndLv2infoListsTheTablesPorts)
         const ParameterFacts& row = kParameters[port - lv2::kFirstControl];
         EXPECT_EQ(field("Symbol"), lv2::kControlSymbols[row.index]);
         EXPECT_EQ(field("Name"), row.name);
+        EXPECT_EQ(field("Properties"), row.index == kFilterCutoff ? "http://lv2plug.in/ns/ext/port-props#logarithmic" : "");
         for (const auto& [name, value] :
              {std::pair{"Minimum", row.minValue}, {"Maximum", row.maxValue}, {"Default", row.defaultValue}})
             EXPECT_NEAR(std::stod(field(name)), value, 1e-6) << row.name << " " << name;

@@ -155,14 +155,16 @@ TEST(Lv2Plugin, SurvivesHostileControlsEmptyBlocksAndMissingBuffers)
         lv2.controls[i] = kParameters[i].defaultValue;
     EXPECT_TRUE(allFinite(lv2.render(noise(16000, 6))));
 
-    float in[2] = {0.5f, 0.5f}, out[2] = {0.25f, 0.25f};
-    for (std::uint32_t port = 0; port < kAudioPorts; ++port)
-        lv2.d->connect_port(lv2.handle, port, port < kOutL ? &in[port] : &out[port - kOutL]);
-    lv2.d->run(lv2.handle, 0);
-    lv2.d->connect_port(lv2.handle, kOutR, nullptr);
-    lv2.d->run(lv2.handle, 1);
-    lv2.d->connect_port(lv2.handle, kFirstControl + kNumParams, in); // no such port: ignored
-    EXPECT_TRUE(out[0] == 0.25f && out[1] == 0.25f);
+    // Each audio port left unconnected in turn (kAudioPorts: all connected, an empty block).
+    for (std::uint32_t missing = 0; missing <= kAudioPorts; ++missing) {
+        float in[2] = {0.5f, 0.5f}, out[2] = {0.25f, 0.25f};
+        for (std::uint32_t port = 0; port < kAudioPorts; ++port)
+            lv2.d->connect_port(lv2.handle, port,
+                                port == missing ? nullptr : port < kOutL ? &in[port] : &out[port - kOutL]);
+        lv2.d->connect_port(lv2.handle, kFirstControl + kNumParams, in); // no such port: ignored
+        lv2.d->run(lv2.handle, missing < kAudioPorts ? 1 : 0);
+        EXPECT_TRUE(out[0] == 0.25f && out[1] == 0.25f) << missing;
+    }
 }
 
 } // namespace
