@@ -55,6 +55,12 @@ TEST(Lv2Hosts, TheValidatorAcceptsTheMetadataAndLv2infoListsTheTablesPorts)
         EXPECT_EQ(field("Symbol"), lv2::kControlSymbols[row.index]);
         EXPECT_EQ(field("Name"), row.name);
         EXPECT_EQ(field("Properties"), row.index == kFilterCutoff ? "http://lv2plug.in/ns/ext/port-props#logarithmic" : "");
+        // Named points on the filter type alone, at its whole values.
+        std::size_t points = 0;
+        for (std::size_t i = 0; i < std::size(kFilterTypeNames); ++i)
+            points += block.find(std::to_string(i) + ".0 = \"" + kFilterTypeNames[i] + "\"") != std::string::npos;
+        EXPECT_EQ(points, row.index == kFilterType ? std::size(kFilterTypeNames) : 0u) << row.name;
+        EXPECT_EQ(block.find("Scale Points") != std::string::npos, row.index == kFilterType) << row.name;
         for (const auto& [name, value] :
              {std::pair{"Minimum", row.minValue}, {"Maximum", row.maxValue}, {"Default", row.defaultValue}})
             EXPECT_NEAR(std::stod(field(name)), value, 1e-6) << row.name << " " << name;
