@@ -144,8 +144,7 @@ void writePlugin(std::FILE* out)
                  "    lv2:minorVersion %d ;\n"
                  "    lv2:microVersion %d ;\n"
                  "    lv2:optionalFeature lv2:hardRTCapable ;\n",
-                 kProductString, kVendorName, kUri, kEffectName, (kVendorVersion >> 8) & 0xff,
-                 kVendorVersion & 0xff);
+                 kProductString, kVendorName, kUri, kEffectName, (kVendorVersion >> 8) & 0xff, kVendorVersion & 0xff);
     writePorts(out);
 }
 

@@ -18,9 +18,9 @@ constexpr std::uint32_t kPortCount = kFirstControl + kNumParams;
 
 constexpr const char* kAudioSymbols[kAudioPorts] = {"in_l", "in_r", "out_l", "out_r"};
 constexpr const char* kControlSymbols[kNumParams] = {
-    "tap1_time",   "tap1_pan",      "tap1_feedback", "tap1_level",   "tap2_time",   "tap2_pan",
-    "tap2_feedback", "tap2_level",  "tap3_time",     "tap3_pan",     "tap3_feedback", "tap3_level",
-    "tap4_time",   "tap4_pan",      "tap4_feedback", "tap4_level",   "wet_dry_mix", "filter_cutoff",
-    "filter_q",    "filter_type",   "filter_sweep",  "saturation",   "master_feedback"};
+    "tap1_time",     "tap1_pan",    "tap1_feedback", "tap1_level", "tap2_time",      "tap2_pan",
+    "tap2_feedback", "tap2_level",  "tap3_time",     "tap3_pan",   "tap3_feedback",  "tap3_level",
+    "tap4_time",     "tap4_pan",    "tap4_feedback", "tap4_level", "wet_dry_mix",    "filter_cutoff",
+    "filter_q",      "filter_type", "filter_sweep",  "saturation", "master_feedback"};
 
 } // namespace quadecho::lv2

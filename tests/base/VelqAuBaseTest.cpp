@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <string>
 #include <vector>
 
@@ -21,33 +23,18 @@ struct CountedProgram : VelqProgramBasic {
     static VelqProgram* Factory() { return gProgramsMade++ == gFailAt ? nullptr : new CountedProgram; }
 };
 
-// Its own kernel for each channel: records the call, the first samples in and out, frames and channels (without
-// allocating: it runs on the audio thread); the first kernel asks for silence.
+// Its own kernel for each channel: records each call without allocating, on the audio thread; the first kernel
+// asks for silence.
 struct Effect : VelqAuBase, AUKernelBase {
     Effect() : VelqAuBase(nullptr, 8, CountedProgram::Factory) {}
     AUKernelBase* NewKernel() override { return this; }
     void Process(const float* in, float* out, unsigned frames, unsigned channels, bool& silence) override
     {
         if (count < std::size(calls))
-            calls[count++] = {replacing, int(in[0]), int(out[0]), frames, channels, silence};
+            calls[count++] = {replacing, int(in[0]), int(out[0]), int(frames), int(channels), silence};
         silence = true;
     }
-    std::string log() const
-    {
-        std::string text;
-        for (std::size_t i = 0; i < count; ++i) {
-            const Call& c = calls[i];
-            text += (c.replacing ? "r" : "p") + std::to_string(c.in) + ">" + std::to_string(c.out) + ":" +
-                    std::to_string(c.frames) + "/" + std::to_string(c.channels) + (c.silence ? " silent " : " ");
-        }
-        return text;
-    }
-    struct Call {
-        bool replacing;
-        int in, out;
-        unsigned frames, channels;
-        bool silence;
-    } calls[8];
+    std::array<int, 6> calls[8]; // replacing, first sample in, out, frames, channels, silence asked
     std::size_t count = 0;
     using VelqAuBase::currentProgram;
 };
@@ -97,7 +84,10 @@ TEST(KernelFrame, EachKernelGetsItsChannelAndTheSharedSilenceFlag)
         effect.processReplacing(inputs, outputs, 1);
         effect.VST_DEPRECATED(process)(inputs, outputs, -5); // a negative count processes nothing
     });
-    EXPECT_EQ(effect.log(), "r1>5:1/1 r3>7:1/1 silent p1>5:0/1 p3>7:0/1 silent ");
+    const std::array<int, 6> expected[] = {
+        {1, 1, 5, 1, 1, 0}, {1, 3, 7, 1, 1, 1}, {0, 1, 5, 0, 1, 0}, {0, 3, 7, 0, 1, 1}};
+    ASSERT_EQ(effect.count, std::size(expected));
+    EXPECT_TRUE(std::equal(std::begin(expected), std::end(expected), effect.calls));
 }
 
 // The same answer for every selector, on every processor.

@@ -21,7 +21,7 @@ constexpr std::size_t kLeadIn = 16384, kLeadOut = 8192;
 // Every part of the signal path away from its default, as index and normalised value: taps 1 to 4 at 120,
 // 250, 370 and 490 ms, taps 2 and 4 fed back, some dry signal mixed in, the filter between low-
 // and band-pass at about 1.7 kHz with a sweep, some saturation.
-const std::pair<int, float> kValues[] = {{0, 0.06f}, {4, 0.125f}, {6, 0.3f},   {8, 0.185f},  {12, 0.245f}, {14, 0.45f},
+const std::pair<int, float> kValues[] = {{0, 0.06f}, {4, 0.125f}, {6, 0.3f},  {8, 0.185f},  {12, 0.245f}, {14, 0.45f},
                                          {16, 0.6f}, {17, 0.7f},  {18, 0.5f}, {19, 0.375f}, {20, 0.1f},   {21, 0.2f}};
 
 // The files (left, right) an Ardour session script says its track recorded.
@@ -58,8 +58,8 @@ std::vector<Sound> renderInArdour(const Ardour& ardour, const std::string& sessi
         writeSound(paths[c], 1, kRate, sides[c]);
     writeSound(input, 2, kRate, interleaved);
 
-    std::vector<std::string> script = {ardour.lua, ardour.scripts + "/RenderThroughPlugin.lua", ardour.scripts, session,
-                                       samples, plugin};
+    std::vector<std::string> script = {
+        ardour.lua, ardour.scripts + "/RenderThroughPlugin.lua", ardour.scripts, session, samples, plugin};
     script.insert(script.end(), values.begin(), values.end());
     const auto outputs = recorded(script);
     if (outputs.size() != 2)
@@ -87,22 +87,25 @@ TEST(ArdourHost, ScansTheModuleAndRendersWhatQuadechoRendersInBothFormats)
     fs::copy_file(QUADECHO_MODULE, module);
     // Ardour trusts its index only if it is newer than the module, to the second.
     fs::last_write_time(module, fs::file_time_type::clock::now() - std::chrono::minutes(1));
-    const Result scan = run({"env", "LD_LIBRARY_PATH=" + ardour.libraryDir, ardour.libraryDir + "/ardour-vst-scanner",
-                             "-f", "-v", module});
+    const Result scan = run(
+        {"env", "LD_LIBRARY_PATH=" + ardour.libraryDir, ardour.libraryDir + "/ardour-vst-scanner", "-f", "-v", module});
     EXPECT_EQ(scan.status, 0) << scan.out << scan.err; // the render below finds the effect in its index by name
 
     // The same values for both: normalised for the 2.4 module and the tool, as the 2.4 effect
     // stores them for LV2 (printed exactly).
     std::vector<std::string> normalised, real;
-    std::vector<std::string> render = {QUADECHO_TOOL, "render", scratch / "input.wav", scratch / "expected.wav", "--tail", "0"};
+    std::vector<std::string> render = {QUADECHO_TOOL, "render", scratch / "input.wav", scratch / "expected.wav",
+                                       "--tail",      "0"};
     for (const auto& [index, value] : kValues) {
         char text[32];
-        std::snprintf(text, sizeof text, "%.9g", double(quadecho::valueFromLinear(quadecho::kParameters[index], value)));
+        std::snprintf(text, sizeof text, "%.9g",
+                      double(quadecho::valueFromLinear(quadecho::kParameters[index], value)));
         normalised.push_back(std::to_string(index) + "=" + std::to_string(value));
         real.push_back(std::to_string(index) + "=" + text);
         render.insert(render.end(), {"--set", normalised.back() + "n"});
     }
-    std::vector<std::pair<std::string, const std::vector<std::string>*>> formats = {{"LXVST:VelqQuadecho", &normalised}};
+    std::vector<std::pair<std::string, const std::vector<std::string>*>> formats = {
+        {"LXVST:VelqQuadecho", &normalised}};
     if (!std::string(QUADECHO_LV2_PATH).empty()) // built where LV2's headers are
         formats.emplace_back(std::string("LV2:") + quadecho::lv2::kUri, &real);
     for (const auto& [plugin, values] : formats) {

@@ -37,8 +37,7 @@ void callBlock(AEffectProcessProc callback)
 TEST(RealtimeScopeDeathTest, AnUnsafeCallbackEndsTheProgramWithTheReport)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    const std::pair<AEffectProcessProc, const char*> unsafe[] = {{allocates, "malloc"},
-                                                                 {locks, "pthread_mutex_lock"}};
+    const std::pair<AEffectProcessProc, const char*> unsafe[] = {{allocates, "malloc"}, {locks, "pthread_mutex_lock"}};
     for (const auto& [callback, function] : unsafe) {
         const std::string report = std::string("Real-time violation: intercepted call to real-time unsafe function `") +
                                    function + "` in real-time context";
