@@ -15,24 +15,29 @@ namespace {
 const std::string kBundle = QUADECHO_LV2_BUNDLE;
 const std::string kLv2Path = std::string(QUADECHO_LV2_PATH) + ":/usr/lib/lv2"; // ours and LV2's own vocabulary
 
-void skipWithout(const char* program)
+// The first of the programs that is not installed, or null.
+const char* missing(std::initializer_list<const char*> programs)
 {
-    if (run({"sh", "-c", std::string("command -v ") + program}).status != 0)
-        GTEST_SKIP() << program << " is not installed (scripts/install-deps.sh --tests installs it)";
+    for (const char* program : programs)
+        if (run({"sh", "-c", std::string("command -v ") + program}).status != 0)
+            return program;
+    return nullptr;
 }
+#define SKIP_WITHOUT(...)                                                                                              \
+    if (const char* absent = missing({__VA_ARGS__}))                                                                   \
+    GTEST_SKIP() << absent << " is not installed (scripts/install-deps.sh --tests installs it)"
 
 TEST(Lv2Hosts, TheValidatorAcceptsTheMetadataAndLv2infoListsTheTablesPorts)
 {
-    skipWithout("lv2_validate");
-    skipWithout("lv2info");
+    SKIP_WITHOUT("lv2_validate", "lv2info");
     const Result valid = run({"lv2_validate", kBundle + "/manifest.ttl", kBundle + "/quadecho.ttl"});
     EXPECT_TRUE(valid.status == 0 && (valid.out + valid.err).find("Found 0 errors") != std::string::npos)
         << valid.out << valid.err;
 
     // The project's version: minor and micro as LV2 counts them.
-    const std::string plugin = slurp(kBundle + "/quadecho.ttl");
-    EXPECT_NE(plugin.find("lv2:minorVersion " + std::to_string(QUADECHO_VERSION_MINOR) + " ;\n    lv2:microVersion " +
-                          std::to_string(QUADECHO_VERSION_PATCH) + " ;"),
+    EXPECT_NE(slurp(kBundle + "/quadecho.ttl")
+                  .find("lv2:minorVersion " + std::to_string(QUADECHO_VERSION_MINOR) + " ;\n    lv2:microVersion " +
+                        std::to_string(QUADECHO_VERSION_PATCH) + " ;"),
               std::string::npos);
 
     const Result info = run({"env", "LV2_PATH=" + kLv2Path, "lv2info", lv2::kUri});
@@ -71,7 +76,7 @@ TEST(Lv2Hosts, TheValidatorAcceptsTheMetadataAndLv2infoListsTheTablesPorts)
 // values; lv2apply gets the real value the 2.4 effect stores for each, printed exactly.
 TEST(Lv2Hosts, Lv2applyRendersWhatTheToolRendersThroughThe24Module)
 {
-    skipWithout("lv2apply");
+    SKIP_WITHOUT("lv2apply");
     using Settings = std::vector<std::pair<int, float>>; // index, normalised
     const std::tuple<const char*, int, Settings> cases[] = {
         {"the filter type between band and high pass, saturation, high feedback",
