@@ -36,6 +36,24 @@ struct Stereo {
 
 enum class Callback { Replacing, Accumulating };
 
+// Calls block(inputs, outputs, frames) over the input in blocks whose sizes cycle through blockSizes,
+// as a host does; the outputs start as `output`. In place, the host's output buffers hold the input
+// and receive the result.
+template <typename Block>
+Stereo renderInBlocks(Stereo input, const std::vector<int>& blockSizes, bool inPlace, Stereo output, Block&& block)
+{
+    if (inPlace || output.size() != input.size())
+        output = inPlace ? input : Stereo(input.size()); // the host's leftovers, or silence
+    for (std::size_t done = 0, which = 0; done < input.size();) {
+        const auto frames = std::min<std::size_t>(blockSizes[which++ % blockSizes.size()], input.size() - done);
+        float* out[2] = {output.left.data() + done, output.right.data() + done};
+        float* separate[2] = {input.left.data() + done, input.right.data() + done};
+        block(inPlace ? out : separate, out, static_cast<VstInt32>(frames));
+        done += frames;
+    }
+    return output;
+}
+
 class EffectHost {
 public:
     explicit EffectHost(FrameLoop loop = bestFrameLoop(), audioMasterCallback host = quietHost) : e(VSTPluginMain(host))
@@ -93,21 +111,12 @@ public:
         onAudioThread([&] { call(e, in, out, frames); });
     }
 
-    // Processes in blocks whose sizes cycle through blockSizes; outputs start as `output`. In
-    // place, the host's output buffers hold the input and receive the result.
+    // The effect's callback over the input, as renderInBlocks calls it.
     Stereo render(Stereo input, std::vector<int> blockSizes = {512}, Callback callback = Callback::Replacing,
                   bool inPlace = false, Stereo output = Stereo())
     {
-        if (inPlace || output.size() != input.size())
-            output = inPlace ? input : Stereo(input.size()); // the host's leftovers, or silence
-        for (std::size_t done = 0, which = 0; done < input.size();) {
-            const auto block = std::min<std::size_t>(blockSizes[which++ % blockSizes.size()], input.size() - done);
-            float* out[2] = {output.left.data() + done, output.right.data() + done};
-            float* separate[2] = {input.left.data() + done, input.right.data() + done};
-            process(inPlace ? out : separate, out, static_cast<VstInt32>(block), callback);
-            done += block;
-        }
-        return output;
+        return renderInBlocks(std::move(input), blockSizes, inPlace, std::move(output),
+                              [&](float** in, float** out, VstInt32 frames) { process(in, out, frames, callback); });
     }
 
 private:

@@ -30,24 +30,17 @@ public:
         d->activate(handle);
     }
     ~Lv2Host() { handle ? d->cleanup(handle) : void(); }
-    Lv2Host(const Lv2Host&) = delete;
-    Lv2Host& operator=(const Lv2Host&) = delete;
 
-    // Blocks whose sizes cycle through blockSizes, as EffectHost::render does.
+    // Blocks as EffectHost::render makes them; outputs start as not-a-number.
     Stereo render(Stereo input, std::vector<int> blockSizes = {512}, bool inPlace = false)
     {
-        Stereo output = inPlace ? input : Stereo(input.size(), kNaN);
-        for (std::size_t done = 0, which = 0; done < input.size();) {
-            const auto block = std::min<std::size_t>(blockSizes[which++ % blockSizes.size()], input.size() - done);
-            float* in[2] = {(inPlace ? output : input).left.data() + done,
-                            (inPlace ? output : input).right.data() + done};
-            float* out[2] = {output.left.data() + done, output.right.data() + done};
-            for (std::uint32_t port = 0; port < kAudioPorts; ++port)
-                d->connect_port(handle, port, port < kOutL ? in[port] : out[port - kOutL]);
-            onAudioThread([&] { d->run(handle, static_cast<std::uint32_t>(block)); });
-            done += block;
-        }
-        return output;
+        Stereo leftovers(input.size(), kNaN);
+        return renderInBlocks(std::move(input), blockSizes, inPlace, std::move(leftovers),
+                              [&](float** in, float** out, VstInt32 frames) {
+                                  for (std::uint32_t port = 0; port < kAudioPorts; ++port)
+                                      d->connect_port(handle, port, port < kOutL ? in[port] : out[port - kOutL]);
+                                  onAudioThread([&] { d->run(handle, static_cast<std::uint32_t>(frames)); });
+                              });
     }
 
     const LV2_Descriptor* d;
