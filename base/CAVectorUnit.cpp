@@ -8,7 +8,7 @@ OSErr (*CAVectorUnit::sGestalt)(OSType, SInt32*) = Gestalt;
 
 namespace {
 
-bool hasBit(OSType selector, int bit)
+[[maybe_unused]] bool hasBit(OSType selector, int bit)
 {
     SInt32 response = 0;
     return CAVectorUnit::sGestalt(selector, &response) == noErr && (response >> bit) & 1;
@@ -29,6 +29,8 @@ std::int32_t CAVectorUnit::CheckVectorUnit()
     if (hasBit(gestaltX86AdditionalFeatures, gestaltX86HasSSE3))
         result = kSSE3;
 #endif
+    // Other processors have no row here: on ARM the answer is none, though every aarch64 processor
+    // has NEON (which the frame loops use through the compiler's vector types, not through this).
     storeRelaxed(sVectorUnitType, result);
     return result;
 }

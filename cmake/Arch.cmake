@@ -1,6 +1,6 @@
 # The one place that asks which processor the build is for (the build machine's in a native
-# build, the toolchain file's in a cross build). Everything else asks QUADECHO_ARCH (x86_64, i686
-# or powerpc) and QUADECHO_ARCH_X86 here, or the sources' QUADECHO_ARCH_* macros (platform/Arch.h).
+# build, the toolchain file's in a cross build). Everything else asks QUADECHO_ARCH (x86_64, i686,
+# powerpc or aarch64) and QUADECHO_ARCH_X86 here, or the sources' QUADECHO_ARCH_* macros (platform/Arch.h).
 # A processor nobody listed stops the configuration: each processor test in the code would
 # otherwise take some branch nobody chose for it.
 if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86_64|AMD64|amd64)$")
@@ -9,10 +9,12 @@ elseif(CMAKE_SYSTEM_PROCESSOR MATCHES "^i[3-6]86$")
   set(QUADECHO_ARCH i686)
 elseif(CMAKE_SYSTEM_PROCESSOR MATCHES "^(powerpc|ppc)$")
   set(QUADECHO_ARCH powerpc)
+elseif(CMAKE_SYSTEM_PROCESSOR MATCHES "^(aarch64|arm64|ARM64)$")
+  set(QUADECHO_ARCH aarch64)
 else()
-  message(FATAL_ERROR "Quadecho is built for x86_64, i686 and 32-bit powerpc, not for the processor "
+  message(FATAL_ERROR "Quadecho is built for x86_64, i686, 32-bit powerpc and aarch64, not for the processor "
                       "'${CMAKE_SYSTEM_PROCESSOR}'. Cross builds name theirs in a toolchain file "
-                      "(cmake/toolchain-i686.cmake, cmake/toolchain-powerpc.cmake).")
+                      "(cmake/toolchain-i686.cmake, cmake/toolchain-powerpc.cmake, cmake/toolchain-aarch64.cmake).")
 endif()
 if(QUADECHO_ARCH MATCHES "^(x86_64|i686)$")
   set(QUADECHO_ARCH_X86 ON)
@@ -26,4 +28,5 @@ target_compile_definitions(quadecho_flags INTERFACE
   QUADECHO_ARCH_X86=$<BOOL:${QUADECHO_ARCH_X86}>
   QUADECHO_ARCH_X86_64=$<STREQUAL:${QUADECHO_ARCH},x86_64>
   QUADECHO_ARCH_I686=$<STREQUAL:${QUADECHO_ARCH},i686>
-  QUADECHO_ARCH_POWERPC=$<STREQUAL:${QUADECHO_ARCH},powerpc>)
+  QUADECHO_ARCH_POWERPC=$<STREQUAL:${QUADECHO_ARCH},powerpc>
+  QUADECHO_ARCH_AARCH64=$<STREQUAL:${QUADECHO_ARCH},aarch64>)

@@ -58,9 +58,10 @@ constexpr int kFilterBlock = 8;
 constexpr int kFilterHalf = kFilterBlock / 2;
 static_assert(kFilterHalf == 4, "a half of a group is one vector of four floats");
 
-// Where the blocked form is used at all: on x86, where the vector units pay for the extra
-// products. Elsewhere the recursion runs frame by frame.
-constexpr bool kBlockedFilterBuilt = QUADECHO_ARCH_X86;
+// Where the blocked form is used at all: on x86 and ARM, whose vector units (SSE2 or AVX2, NEON)
+// pay for the extra products; the same source through the compiler's vector types. On PowerPC,
+// built without AltiVec, the recursion runs frame by frame.
+constexpr bool kBlockedFilterBuilt = QUADECHO_ARCH_X86 || QUADECHO_ARCH_AARCH64;
 
 // Below this F·D the filter is too close to undamped: the blocked form's rounding leaves a small
 // systematic damping error that a feedback loop near unit gain amplifies, so the recursion runs.

@@ -27,6 +27,8 @@ OSErr Gestalt(OSType selector, SInt32* response)
         *response = (hwcap & hwcapAltivec) ? (1 << gestaltPowerPCHasVectorInstructions) : 0;
         return noErr;
     }
+#else
+    (void)selector; // no selector this stand-in answers on other processors
 #endif
     return gestaltUndefSelectorErr;
 }

@@ -134,21 +134,32 @@ TEST(DelayEffect, ChangesBetweenBlocksAreHeardFromTheNextBlock)
 }
 
 #if QUADECHO_ARCH_X86
+using Mode = unsigned;
+Mode mode() { return _mm_getcsr(); }
+void setMode(Mode m) { _mm_setcsr(m); }
+constexpr Mode kExceptionFlags = 0x3f; // sticky: any arithmetic may set them
+constexpr Mode kFlushModes = 0x8040;   // flush-to-zero, denormals-are-zero
+#elif QUADECHO_ARCH_AARCH64
+using Mode = unsigned long long;
+Mode mode() { return __builtin_aarch64_get_fpcr64(); }
+void setMode(Mode m) { __builtin_aarch64_set_fpcr64(m); }
+constexpr Mode kExceptionFlags = 0;      // kept apart, in FPSR
+constexpr Mode kFlushModes = 1ull << 24; // FZ: denormal inputs and results both
+#endif
+#if QUADECHO_ARCH_X86 || QUADECHO_ARCH_AARCH64
 // Denormals count as zero while processing (at mix 0 the dry path passes the input exactly, so a
 // denormal input comes out as zero only then), and the caller's mode comes back afterwards.
 TEST(DelayEffect, AudioCallbacksFlushDenormalsAndRestoreTheCallersMode)
 {
-    constexpr unsigned kExceptionFlags = 0x3f; // sticky: any arithmetic may set them
-    constexpr unsigned kFlushModes = 0x8040;   // flush-to-zero, denormals-are-zero
-    const unsigned saved = _mm_getcsr();
-    for (unsigned callerModes : {0u, kFlushModes}) {
+    const Mode saved = mode();
+    for (Mode callerModes : {Mode{0}, kFlushModes}) {
         EffectHost host;
         host.setReal(kWetDryMix, 0.0f);
-        const unsigned before = (saved & ~kFlushModes & ~kExceptionFlags) | callerModes;
-        _mm_setcsr(before);
+        const Mode before = (saved & ~kFlushModes & ~kExceptionFlags) | callerModes;
+        setMode(before);
         const Stereo out = host.render(Stereo(64, 1e-40f));
-        const unsigned after = _mm_getcsr() & ~kExceptionFlags;
-        _mm_setcsr(saved);
+        const Mode after = mode() & ~kExceptionFlags;
+        setMode(saved);
         EXPECT_TRUE(after == before && out.left[0] == 0.0f) << std::hex << after << " after " << before;
     }
 }

@@ -17,6 +17,9 @@ TEST(Gestalt, AnswersOnlyTheSelectorsOfThisProcessor)
     ASSERT_EQ(Gestalt(gestaltPowerPCProcessorFeatures, &response), noErr);
     EXPECT_EQ(response & ~(1 << gestaltPowerPCHasVectorInstructions), 0);
     EXPECT_EQ(Gestalt(gestaltX86ProcessorFeatures, &response), gestaltUndefSelectorErr);
+#else
+    EXPECT_EQ(Gestalt(gestaltPowerPCProcessorFeatures, &response), gestaltUndefSelectorErr);
+    EXPECT_EQ(Gestalt(gestaltX86ProcessorFeatures, &response), gestaltUndefSelectorErr);
 #endif
     EXPECT_EQ(Gestalt(gestaltX86ProcessorFeatures, nullptr), gestaltUndefSelectorErr);
 }
