@@ -32,13 +32,19 @@ set(CPACK_STRIP_FILES ON)
 set(debian_architecture_x86_64 amd64)
 set(debian_architecture_i686 i386)
 set(debian_architecture_powerpc powerpc)
+set(debian_architecture_aarch64 arm64)
 set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE ${debian_architecture_${QUADECHO_ARCH}})
 if(NOT CPACK_DEBIAN_PACKAGE_ARCHITECTURE)
   message(FATAL_ERROR "cmake/Packaging.cmake has no Debian architecture for ${QUADECHO_ARCH}")
 endif()
-# Library dependencies are read from the binaries where the build machine can run the tools for it.
+# Library dependencies are read from the binaries where the build machine can run the tools for it;
+# a cross build names them: the C and C++ runtimes, and libsndfile where the tool is built.
 if(NOT CMAKE_CROSSCOMPILING)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+elseif(TARGET quadecho_cli)
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6 (>= 2.36), libgcc-s1 (>= 3.0), libstdc++6 (>= 12), libsndfile1 (>= 1.0.20)")
+else()
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6 (>= 2.36), libgcc-s1 (>= 3.0), libstdc++6 (>= 12)")
 endif()
 
 include(CPack)

@@ -1,5 +1,6 @@
 # Installs the build into a scratch prefix and packs it, then checks where the module lands.
-# Arguments: BUILD_DIR, WORK_DIR; for the Windows zip also I686_DLL, OBJDUMP and WINE.
+# Arguments: BUILD_DIR, WORK_DIR; for the .deb also NM, TRIPLET (the target's, e.g.
+# aarch64-linux-gnu) and, in a cross build, EMULATOR; for the Windows zip I686_DLL, OBJDUMP and WINE.
 if(I686_DLL AND NOT EXISTS "${I686_DLL}")
   message("SKIP: the 32-bit DLL the zip carries is not built (${I686_DLL}): build the windows-i686 preset first")
   return()
@@ -53,7 +54,7 @@ foreach(file lib/vst/quadecho.so bin/quadecho)
   endif()
 endforeach()
 # The installed tool finds the installed module on its own.
-run(${WORK_DIR}/prefix/bin/quadecho info)
+run(${EMULATOR} ${WORK_DIR}/prefix/bin/quadecho info)
 if(NOT out MATCHES "prefix/lib/vst/quadecho.so" OR NOT out MATCHES "Unique ID: +VQqe")
   message(FATAL_ERROR "the installed tool did not load the installed module:\n${out}")
 endif()
@@ -72,21 +73,30 @@ foreach(file ./usr/lib/vst/quadecho.so ./usr/bin/quadecho ${lv2_bundle}/quadecho
     message(FATAL_ERROR "the package lacks ${file}:\n${out}")
   endif()
 endforeach()
-# An LV2 host finds the plug-in in the unpacked package.
+# The packed modules, stripped, still export their entry symbols and nothing else.
+run(dpkg-deb -x ${debs} ${WORK_DIR}/unpacked)
+foreach(module_entry "usr/lib/vst/quadecho.so;VSTPluginMain" "usr/lib/lv2/quadecho.lv2/quadecho.so;lv2_descriptor")
+  list(GET module_entry 0 module)
+  list(GET module_entry 1 entry)
+  run(${CMAKE_COMMAND} -DNM=${NM} -DMODULE=${WORK_DIR}/unpacked/${module} -DEXPECTED=${entry}
+      -P ${CMAKE_CURRENT_LIST_DIR}/../effect/CheckExports.cmake)
+endforeach()
+# An LV2 host finds the plug-in in the unpacked package (lv2ls reads the metadata alone).
 find_program(LV2LS lv2ls)
 if(LV2LS)
-  run(dpkg-deb -x ${debs} ${WORK_DIR}/unpacked)
   set(ENV{LV2_PATH} ${WORK_DIR}/unpacked/usr/lib/lv2)
   run(${LV2LS})
   if(NOT out STREQUAL "urn:velmorn-quaddle:quadecho\n")
     message(FATAL_ERROR "lv2ls in the unpacked package lists:\n${out}")
   endif()
 endif()
-# The package is for the machine it was built on: this test runs in native builds only.
-run(dpkg --print-architecture)
-string(STRIP "${out}" machine)
+# The package is for the target's processor, in Debian's name for it, and names the libraries the
+# module and the tool load.
+run(dpkg-architecture -t ${TRIPLET} -qDEB_HOST_ARCH)
+string(STRIP "${out}" architecture)
 run(dpkg-deb --field ${debs} Package Architecture Depends)
-if(NOT out MATCHES "Package: quadecho" OR NOT out MATCHES "Architecture: ${machine}\n" OR NOT out MATCHES "libsndfile1")
+if(NOT out MATCHES "Package: quadecho" OR NOT out MATCHES "Architecture: ${architecture}\n"
+   OR NOT out MATCHES "Depends: .*libc6.*libsndfile1" OR NOT out MATCHES "libstdc\\+\\+6")
   message(FATAL_ERROR "unexpected package fields:\n${out}")
 endif()
 file(REMOVE_RECURSE ${WORK_DIR})

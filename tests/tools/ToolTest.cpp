@@ -22,8 +22,10 @@ struct Tool : testing::Test {
         const bool interrupt = args[0] == '!';
         // In the foreground timeout signals the tool alone; otherwise its process group gets the
         // signal a second time, and a second interrupt ends the tool at once.
-        std::vector<std::string> argv = {"timeout", "--foreground",         "--preserve-status", "-s",
-                                         "INT",     interrupt ? "2" : "50", QUADECHO_TOOL};
+        std::vector<std::string> argv = {"timeout", "--foreground", "--preserve-status",
+                                         "-s",      "INT",          interrupt ? "2" : "50"};
+        for (const std::string& word : onTarget(QUADECHO_TOOL))
+            argv.push_back(word);
         std::istringstream parts(args.substr(interrupt ? 2 : 0));
         for (std::string a; std::getline(parts, a, '|');)
             argv.push_back(a[0] == '@' ? dir / a.substr(1) : a[0] == '%' ? FAULTY_MODULES + a.substr(1) : a);

@@ -62,6 +62,22 @@ struct Result {
     std::string out, err;
 };
 
+// Our own programs are built for the target's processor: in a cross build they run through the
+// emulator, as ctest runs the test programs (nothing here hands a foreign program to it).
+inline std::vector<std::string> onTarget(const std::string& program)
+{
+    std::vector<std::string> argv;
+    std::istringstream words(QUADECHO_EMULATOR);
+    for (std::string word; words >> word;)
+        argv.push_back(word);
+    argv.push_back(program);
+    return argv;
+}
+inline bool crossBuilt() { return *QUADECHO_EMULATOR != '\0'; }
+// Why a host installed here is not run in a cross build.
+constexpr const char* kBuildMachineOnly =
+    " is a program for the build machine's processor: it cannot load this build's module";
+
 // Runs a program with its output captured; one still running after the deadline is killed (137).
 inline Result run(const std::vector<std::string>& args, int deadline = 60)
 {
