@@ -5,13 +5,15 @@ set -euo pipefail
 
 # What building the plug-in (both formats) and its command-line host needs.
 packages=(cmake ninja-build g++ binutils pkg-config libsndfile1-dev libcli11-dev lv2-dev)
-# What the tests need besides: the cross compilers and qemu for the other two processors,
+# What the tests need besides: the cross compilers and qemu for the other three processors, the
+# C and C++ runtimes and libsndfile for 64-bit ARM (Debian's multiarch: the ARM tool's),
 # GoogleTest (the library for native builds, its sources for the cross builds) and Google
 # Benchmark, clang's sanitizers (the real-time one from LLVM 19) and libFuzzer, the packaging
 # tools, two real hosts and a foreign module for the command-line host's tests, LV2's validator
 # and command-line hosts, and mingw-w64 and wine for the Windows builds.
 test_packages=(
-  g++-i686-linux-gnu g++-powerpc-linux-gnu qemu-user
+  g++-i686-linux-gnu g++-powerpc-linux-gnu g++-aarch64-linux-gnu qemu-user
+  libc6:arm64 libstdc++6:arm64 libsndfile1-dev:arm64
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64
   googletest libgtest-dev libbenchmark-dev
   clang-14 libclang-rt-14-dev libfuzzer-14-dev llvm-14 libclang-rt-19-dev
@@ -41,6 +43,12 @@ if [ "$tests" = yes ] && ! apt-cache showsrc libsndfile 2>/dev/null | grep -q '^
       "${sudo_cmd[@]}" tee /etc/apt/sources.list.d/quadecho-src.list >/dev/null
   fi
   "${sudo_cmd[@]}" apt-get update -qq
+fi
+
+# Packages for 64-bit ARM come from the same archive once dpkg takes that architecture.
+if [ "$tests" = yes ] && ! dpkg --print-foreign-architectures | grep -qx arm64; then
+  echo "Adding arm64 to dpkg's architectures"
+  "${sudo_cmd[@]}" dpkg --add-architecture arm64
 fi
 
 missing=()

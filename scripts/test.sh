@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds and runs every test on all three Linux targets: x86_64 natively, i686 and powerpc under
-# qemu. Then, natively: the whole suite again under the address and undefined-behaviour sanitizers
+# Builds and runs every test on all four Linux targets: x86_64 natively, i686, powerpc and aarch64
+# under qemu. Then, natively: the whole suite again under the address and undefined-behaviour sanitizers
 # and under the thread sanitizer; every suite that calls the audio path with each such call under
 # the real-time sanitizer; and the fuzzer for a bounded time (QUADECHO_FUZZ_SECONDS, 60).
 # Last Windows: the 32-bit DLL built and its export and import tables checked (no 32-bit x86 code
@@ -67,7 +67,7 @@ run_windows() {
   run_preset windows-x86_64
 }
 
-for preset in native i686 powerpc asan tsan rtsan; do
+for preset in native i686 powerpc aarch64 asan tsan rtsan; do
   run_preset "$preset"
 done
 run_fuzzer
