@@ -10,5 +10,9 @@ constexpr char kEffectName[] = "VelqQuadecho";
 constexpr char kProductString[] = "Quadecho Delay";
 constexpr VstInt32 kUniqueId = fourCharCode('V', 'Q', 'q', 'e');
 constexpr VstInt32 kVendorVersion = 0x10006;
+constexpr int kNumPrograms = 8;
+// The version in the effect's record (the framework's, which the effect keeps): program and bank
+// files written for the effect carry it.
+constexpr VstInt32 kRecordVersion = 1;
 
 } // namespace quadecho

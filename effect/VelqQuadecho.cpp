@@ -7,7 +7,8 @@
 
 AudioEffect* createEffectInstance(audioMasterCallback audioMaster) { return new VelqQuadecho(audioMaster); }
 
-VelqQuadecho::VelqQuadecho(audioMasterCallback audioMaster) : VelqAuBase(audioMaster, 8, VelqProgramBasic::Factory)
+VelqQuadecho::VelqQuadecho(audioMasterCallback audioMaster)
+    : VelqAuBase(audioMaster, quadecho::kNumPrograms, VelqProgramBasic::Factory)
 {
     setNumInputs(2);
     setNumOutputs(2);

@@ -1,8 +1,10 @@
-// Writes the LV2 bundle's metadata, manifest.ttl and quadecho.ttl, into the folder given: built and
-// run with the bundle, so that every port's symbol, range, default and unit comes from the one
-// parameter table and every name from the identity texts.
+// Writes the LV2 bundle's metadata, manifest.ttl, quadecho.ttl and presets.ttl, into the folder
+// given: built and run with the bundle, so that every port's symbol, range, default and unit comes
+// from the one parameter table, every name from the identity texts and every preset from the
+// factory programs.
 #include "Ports.h"
 #include "base/Vendor.h"
+#include "core/FactoryPrograms.h"
 #include "effect/Identity.h"
 
 #include <cstdio>
@@ -52,16 +54,48 @@ const char* unitOf(AudioUnitParameterUnit unit)
     }
 }
 
+std::string presetUri(const FactoryProgram& program) { return std::string(kUri) + "#" + factorySlug(program.name); }
+
 void writeManifest(std::FILE* out)
 {
     std::fprintf(out,
                  "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
+                 "@prefix pset: <http://lv2plug.in/ns/ext/presets#> .\n"
                  "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n\n"
                  "<%s>\n"
                  "    a lv2:Plugin ;\n"
                  "    lv2:binary <%s> ;\n"
                  "    rdfs:seeAlso <quadecho.ttl> .\n",
                  kUri, kBinary);
+    for (const FactoryProgram& program : kFactoryPrograms)
+        std::fprintf(out,
+                     "\n<%s>\n"
+                     "    a pset:Preset ;\n"
+                     "    lv2:appliesTo <%s> ;\n"
+                     "    rdfs:seeAlso <presets.ttl> .\n",
+                     presetUri(program).c_str(), kUri);
+}
+
+// The factory programs, every port's value given: a preset is the whole setting.
+void writePresets(std::FILE* out)
+{
+    std::fprintf(out, "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
+                      "@prefix pset: <http://lv2plug.in/ns/ext/presets#> .\n"
+                      "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n");
+    for (const FactoryProgram& program : kFactoryPrograms) {
+        float values[kNumParams];
+        factoryValues(program, values);
+        std::fprintf(out,
+                     "\n<%s>\n"
+                     "    a pset:Preset ;\n"
+                     "    lv2:appliesTo <%s> ;\n"
+                     "    rdfs:label \"%s\"",
+                     presetUri(program).c_str(), kUri, program.name);
+        for (int i = 0; i < kNumParams; ++i)
+            std::fprintf(out, " ;\n    lv2:port [ lv2:symbol \"%s\" ; pset:value %s ]", kControlSymbols[i],
+                         number(values[i]).c_str());
+        std::fprintf(out, " .\n");
+    }
 }
 
 void writePorts(std::FILE* out)
@@ -173,5 +207,8 @@ int main(int argc, char** argv)
         return 2;
     }
     const std::string folder = argv[1];
-    return write(folder + "/manifest.ttl", writeManifest) && write(folder + "/quadecho.ttl", writePlugin) ? 0 : 1;
+    return write(folder + "/manifest.ttl", writeManifest) && write(folder + "/quadecho.ttl", writePlugin) &&
+                   write(folder + "/presets.ttl", writePresets)
+               ? 0
+               : 1;
 }

@@ -1,6 +1,7 @@
 #include "Commands.h"
 
 #include "AudioFiles.h"
+#include "PresetFile.h"
 #include "DemoSignal.h"
 #include "Plot.h"
 #include "Render.h"
@@ -98,7 +99,11 @@ void runInfo(const ModuleOptions& module)
     std::vector<std::string> programNames;
     for (int i = 0; i < plugin.numPrograms(); ++i)
         programNames.push_back(plugin.programName(i));
-    applySettings(loaded, module.program, module.settings);
+    applySettings(loaded, module);
+    // Names a bank or program file gave are shown; the current program's needs no switching.
+    for (int i = 0; i < plugin.numPrograms(); ++i)
+        if (!module.bankFile.empty() || i == plugin.program())
+            programNames[static_cast<std::size_t>(i)] = plugin.programName(i);
 
     const VstIntPtr version = plugin.vendorVersion();
     std::printf("Module:      %s\n", plugin.path().c_str());
@@ -151,7 +156,7 @@ void runRender(const ModuleOptions& module, const RenderOptions& options)
     Module loaded(module.plugin);
     Plugin& plugin = loaded.plugin;
     requireOutputs(plugin);
-    applySettings(loaded, module.program, module.settings);
+    applySettings(loaded, module);
 
     const std::unique_ptr<Source> source = openSource(options.input(), plugin);
     const double rate = source->sampleRate();
@@ -168,7 +173,7 @@ void runPlot(const ModuleOptions& module, const PlotOptions& options)
     Module loaded(module.plugin);
     Plugin& plugin = loaded.plugin;
     requireOutputs(plugin);
-    applySettings(loaded, module.program, module.settings);
+    applySettings(loaded, module);
     AtomicFile out(options.output);
 
     const double rate = kDemoSampleRate;
@@ -187,6 +192,45 @@ void runPlot(const ModuleOptions& module, const PlotOptions& options)
                                         " Hz, impulse at -60 dBFS scaled to 1"));
     out.commit();
     std::printf("Wrote %s: %.1f s of impulse response\n", options.output.c_str(), options.seconds);
+}
+
+void runSave(const ModuleOptions& module, const std::string& output)
+{
+    const bool bank = endsWithNoCase(output, ".fxb");
+    if (!bank && !endsWithNoCase(output, ".fxp"))
+        throw ToolError("'" + output + "': the name must end in .fxp (the current program) or .fxb (every program)");
+    Module loaded(module.plugin);
+    Plugin& plugin = loaded.plugin;
+    applySettings(loaded, module);
+
+    const auto current = [&] {
+        PresetProgram p{plugin.programName(plugin.program()), {}};
+        for (int i = 0; i < plugin.numParams(); ++i)
+            p.values.push_back(plugin.parameter(i));
+        return p;
+    };
+    const PresetTarget target = presetTarget(plugin);
+    std::string bytes;
+    try {
+        if (!bank) {
+            bytes = encodeProgramFile(current(), target);
+        } else {
+            const int selected = plugin.program();
+            std::vector<PresetProgram> programs;
+            for (int i = 0; i < plugin.numPrograms(); ++i) {
+                plugin.setProgram(i);
+                programs.push_back(current());
+            }
+            bytes = encodeBankFile(programs, selected, target);
+        }
+    } catch (const ToolError& e) {
+        throw ToolError("cannot save '" + output + "': " + e.what());
+    }
+    writePresetFile(output, bytes);
+    if (!bank)
+        std::printf("Wrote %s: program \"%s\"\n", output.c_str(), plugin.programName(plugin.program()).c_str());
+    else
+        std::printf("Wrote %s: %d programs\n", output.c_str(), plugin.numPrograms());
 }
 
 } // namespace qtool

@@ -1,18 +1,13 @@
-// The tool's three commands, each loading the module afresh.
+// The tool's commands, each loading the module afresh.
 #pragma once
+
+#include "Settings.h"
 
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace qtool {
-
-// What every command takes: which module, which program, which parameter values.
-struct ModuleOptions {
-    std::string plugin; // module path
-    std::vector<std::string> settings;
-    std::optional<int> program;
-};
 
 struct RenderOptions {
     std::vector<std::string> files; // [IN] OUT, as given
@@ -35,5 +30,7 @@ std::string defaultModulePath();
 void runInfo(const ModuleOptions& module);
 void runRender(const ModuleOptions& module, const RenderOptions& options);
 void runPlot(const ModuleOptions& module, const PlotOptions& options);
+// Writes the current program (OUT.fxp) or every program (OUT.fxb) as hosts import them.
+void runSave(const ModuleOptions& module, const std::string& output);
 
 } // namespace qtool

@@ -14,6 +14,8 @@ constexpr int kMaxChannels = 64;
 constexpr int kMaxCount = 100000;
 // Modules write names without being told a size; this is far beyond what any of them writes.
 constexpr std::size_t kTextBuffer = 1024;
+// The most a host may hand an effect as a program's name: 23 characters and the zero.
+constexpr std::size_t kProgramNameBytes = 24;
 
 constexpr VstInt32 kHostVersion = 2400;
 constexpr VstInt32 kProcessLevelOffline = 4;
@@ -182,6 +184,13 @@ void Plugin::setProgram(int index)
     dispatch(effBeginSetProgram);
     dispatch(effSetProgram, 0, index);
     dispatch(effEndSetProgram);
+}
+
+void Plugin::setProgramName(const std::string& name)
+{
+    char buffer[kProgramNameBytes] = {};
+    name.copy(buffer, sizeof buffer - 1);
+    dispatch(effSetProgramName, 0, 0, buffer);
 }
 
 std::string Plugin::programName(int index)

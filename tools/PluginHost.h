@@ -35,6 +35,7 @@ public:
     VstInt32 uniqueId() const { return e->uniqueID; }
     VstInt32 flags() const { return e->flags; }
     VstInt32 initialDelay() const { return e->initialDelay; }
+    VstInt32 version() const { return e->version; }
     // As the record announced them when loaded: the buffers the tool hands over are sized by them.
     int numInputs() const { return inputs; }
     int numOutputs() const { return outputs; }
@@ -51,6 +52,8 @@ public:
     void setProgram(int index);
     // The name of any program, without switching to it where the module allows.
     std::string programName(int index);
+    // Names the current program; cut to what the interface lets a host pass (23 characters).
+    void setProgramName(const std::string& name);
 
     // Announces the rate and the largest block, then switches the effect on.
     void start(double sampleRate, int blockSize);

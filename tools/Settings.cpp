@@ -5,6 +5,7 @@
 #include "effect/Identity.h"
 
 #include <algorithm>
+#include <tuple>
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -40,11 +41,6 @@ std::string trimmed(const std::string& s)
     if (first == std::string::npos)
         return {};
     return s.substr(first, s.find_last_not_of(" \t") - first + 1);
-}
-
-bool endsWithNoCase(const std::string& s, const std::string& suffix)
-{
-    return s.size() >= suffix.size() && lowered(s.substr(s.size() - suffix.size())) == lowered(suffix);
 }
 
 // A whole string as a finite number, in the C locale whatever the user's is.
@@ -119,18 +115,53 @@ Setting parseSetting(Module& module, const std::string& argument)
 
 } // namespace
 
+bool endsWithNoCase(const std::string& s, const std::string& suffix)
+{
+    return s.size() >= suffix.size() && lowered(s.substr(s.size() - suffix.size())) == lowered(suffix);
+}
+
 Module::Module(const std::string& path) : plugin(path), builtIn(isBuiltInEffect(plugin)) {}
 
-void applySettings(Module& module, std::optional<int> program, const std::vector<std::string>& settings)
+PresetTarget presetTarget(Plugin& plugin)
 {
-    // Every value is checked before any is applied: a typo in the last one changes nothing.
+    return {plugin.uniqueId(), plugin.version(), plugin.numParams(), plugin.numPrograms()};
+}
+
+void applySettings(Module& module, const ModuleOptions& options)
+{
+    // Every value and file is checked before any is applied: a typo in the last one changes nothing.
+    Plugin& plugin = module.plugin;
     std::vector<Setting> parsed;
-    for (const std::string& s : settings)
+    for (const std::string& s : options.settings)
         parsed.push_back(parseSetting(module, s));
+    std::optional<PresetContents> bank, program;
+    for (const auto& [path, wantsBank, contents] :
+         {std::tuple(&options.bankFile, true, &bank), std::tuple(&options.presetFile, false, &program)}) {
+        if (path->empty())
+            continue;
+        *contents = readPresetFile(*path, presetTarget(plugin));
+        if ((*contents)->bank != wantsBank)
+            throw ToolError("'" + *path + "' is a " +
+                            (wantsBank ? "program file: give it with --preset" : "bank file: give it with --bank"));
+    }
+    const auto load = [&](const PresetProgram& p) {
+        for (std::size_t i = 0; i < p.values.size(); ++i)
+            plugin.setParameter(static_cast<int>(i), p.values[i]);
+        plugin.setProgramName(p.name);
+    };
+    if (bank) {
+        for (std::size_t i = 0; i < bank->programs.size(); ++i) {
+            plugin.setProgram(static_cast<int>(i));
+            load(bank->programs[i]);
+        }
+        plugin.setProgram(bank->current);
+    }
+    if (options.program)
+        plugin.setProgram(*options.program);
     if (program)
-        module.plugin.setProgram(*program);
+        load(program->programs.front());
     for (const Setting& s : parsed)
-        module.plugin.setParameter(s.index, s.normalised);
+        plugin.setParameter(s.index, s.normalised);
 }
 
 double silenceWindowSeconds(Module& module, double sampleRate)

@@ -1,7 +1,9 @@
-// The user's --program and --set NAME=VALUE, turned into what the effect takes.
+// The user's program and bank files, --program and --set NAME=VALUE, turned into what the effect
+// takes.
 #pragma once
 
 #include "PluginHost.h"
+#include "PresetFile.h"
 
 #include <optional>
 #include <string>
@@ -18,11 +20,26 @@ struct Module {
     const bool builtIn;
 };
 
-// Selects the program first, so that the settings land on it. Each setting is "NAME=VALUE": NAME
-// is a parameter's name (any case) or index; VALUE is in the parameter's own unit ("Tap 1
-// time=500" is 500 ms, a trailing label such as "ms" is allowed), or a normalised value with
-// the suffix n ("Tap 1 time=0.25n"). Plain values need the built-in effect.
-void applySettings(Module& module, std::optional<int> program, const std::vector<std::string>& settings);
+// What every command takes: which module, which program, which parameter values.
+struct ModuleOptions {
+    std::string plugin;               // module path
+    std::string presetFile, bankFile; // .fxp, .fxb; empty: none
+    std::vector<std::string> settings;
+    std::optional<int> program;
+};
+
+// In this order: a bank file fills every program and selects its current one; --program selects
+// another; a program file fills the current one; the settings land on it. Each setting is
+// "NAME=VALUE": NAME is a parameter's name (any case) or index; VALUE is in the parameter's own
+// unit ("Tap 1 time=500" is 500 ms, a trailing label such as "ms" is allowed), or a normalised
+// value with the suffix n ("Tap 1 time=0.25n"). Plain values need the built-in effect. Every file
+// and value is checked before anything is applied.
+void applySettings(Module& module, const ModuleOptions& options);
+
+bool endsWithNoCase(const std::string& s, const std::string& suffix);
+
+// What a program or bank file for the loaded module must match.
+PresetTarget presetTarget(Plugin& plugin);
 
 // How long the output must stay quiet before the echo tail counts as over: the longest echo
 // the current settings can still bring back.

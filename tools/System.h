@@ -37,6 +37,7 @@ int openForReading(const std::string& path, std::string& why); // a descriptor, 
 int createBeside(const std::string& path, std::string& tempPath, std::string& why);
 // Descriptors as the C library has them; failures set errno.
 long writeSome(int descriptor, const char* data, std::size_t size);
+long readSome(int descriptor, char* data, std::size_t size);
 bool syncFile(int descriptor);
 bool closeFile(int descriptor);
 bool replace(const std::string& from, const std::string& to, std::string& why);

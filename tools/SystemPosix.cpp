@@ -93,6 +93,8 @@ int createBeside(const std::string& path, std::string& tempPath, std::string& wh
 
 long writeSome(int descriptor, const char* data, std::size_t size) { return ::write(descriptor, data, size); }
 
+long readSome(int descriptor, char* data, std::size_t size) { return ::read(descriptor, data, size); }
+
 bool syncFile(int descriptor) { return fsync(descriptor) == 0; }
 
 bool closeFile(int descriptor) { return close(descriptor) == 0; }

@@ -152,6 +152,11 @@ long writeSome(int descriptor, const char* data, std::size_t size)
     return _write(descriptor, data, static_cast<unsigned>(size < 1u << 30 ? size : 1u << 30));
 }
 
+long readSome(int descriptor, char* data, std::size_t size)
+{
+    return _read(descriptor, data, static_cast<unsigned>(size < 1u << 30 ? size : 1u << 30));
+}
+
 bool syncFile(int descriptor) { return _commit(descriptor) == 0; }
 
 bool closeFile(int descriptor) { return _close(descriptor) == 0; }

@@ -38,6 +38,12 @@ void addModuleOptions(CLI::App& command, qtool::ModuleOptions& module)
         ->type_name("NAME=VALUE");
     command.add_option("--program", module.program, "select this program before the --set values")
         ->check(CLI::NonNegativeNumber);
+    CLI::Option* bank =
+        command.add_option("--bank", module.bankFile, "load a bank file into every program and select its current one")
+            ->type_name("FILE.fxb");
+    command.add_option("--preset", module.presetFile, "load a program file into the current program")
+        ->type_name("FILE.fxp")
+        ->excludes(bank);
 }
 
 void addRenderOptions(CLI::App& command, qtool::RenderOptions& render)
@@ -77,6 +83,9 @@ struct Command {
 void addCommands(CLI::App& app, qtool::ModuleOptions& module, std::span<const Command> commands)
 {
     app.name("quadecho");
+    // Paths starting with '/' are paths on Windows too (wine users, Unix-like shells): no option
+    // starts with it. Set before the commands are added, which take it over.
+    app.allow_windows_style_options(false);
     app.require_subcommand(1);
     app.fallthrough();
     app.add_option("--plugin", module.plugin, "the module to load")->capture_default_str();
@@ -112,6 +121,7 @@ int main(int argc, char** argv)
     module.plugin = qtool::defaultModulePath();
     qtool::RenderOptions render;
     qtool::PlotOptions plot;
+    std::string saved;
     const Command commands[] = {
         {"info", "identity, inputs and outputs, flags, parameters and programs", [](CLI::App&) {},
          [&] { qtool::runInfo(module); }, false},
@@ -123,6 +133,11 @@ int main(int argc, char** argv)
          true},
         {"plot", "the impulse response (left and right) as an SVG image",
          [&](CLI::App& command) { addPlotOptions(command, plot); }, [&] { qtool::runPlot(module, plot); }, true},
+        {"save", "the current program as a program file (OUT.fxp) or every program as a bank file (OUT.fxb)",
+         [&](CLI::App& command) {
+             command.add_option("OUT", saved, "the file to write, in the format hosts import")->required();
+         },
+         [&] { qtool::runSave(module, saved); }, false},
     };
 
     CLI::App app{"Shows, renders through and plots a plug-in module of the 2.4 interface; without --plugin, "

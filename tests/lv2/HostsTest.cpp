@@ -1,5 +1,6 @@
 // The bundle in hosts nobody here wrote: Debian's validator accepts its metadata, lv2info lists the
 // table's ports, and lv2apply renders what `quadecho render` renders through the 2.4 module.
+#include "core/FactoryPrograms.h"
 #include "lv2/Ports.h"
 #include "tests/tools/ToolTestSupport.h"
 #include "tools/Noise.h"
@@ -21,7 +22,8 @@ TEST(Lv2Hosts, TheValidatorAcceptsTheMetadataAndLv2infoListsTheTablesPorts)
 {
     if (!fs::exists("/usr/bin/lv2_validate") || !fs::exists("/usr/bin/lv2info"))
         GTEST_SKIP() << kSkip;
-    const Result valid = run({"lv2_validate", kBundle + "/manifest.ttl", kBundle + "/quadecho.ttl"});
+    const Result valid =
+        run({"lv2_validate", kBundle + "/manifest.ttl", kBundle + "/quadecho.ttl", kBundle + "/presets.ttl"});
     EXPECT_TRUE(valid.status == 0 && (valid.out + valid.err).find("Found 0 errors") != std::string::npos)
         << valid.out << valid.err;
 
@@ -35,6 +37,14 @@ TEST(Lv2Hosts, TheValidatorAcceptsTheMetadataAndLv2infoListsTheTablesPorts)
     ASSERT_EQ(info.status, 0) << info.err;
     EXPECT_NE(info.out.find("Class:             Delay Plugin"), std::string::npos) << info.out;
     EXPECT_NE(info.out.find("http://lv2plug.in/ns/lv2core#hardRTCapable"), std::string::npos);
+    // The factory programs as presets, each giving every port's value.
+    for (const FactoryProgram& program : kFactoryPrograms)
+        EXPECT_NE(info.out.find("\t         " + std::string(program.name) + "\n"), std::string::npos) << program.name;
+    const std::string presets = slurp(kBundle + "/presets.ttl");
+    std::size_t values = 0;
+    for (std::size_t at = 0; (at = presets.find("pset:value", at)) != std::string::npos; ++at)
+        ++values;
+    EXPECT_EQ(values, std::size(kFactoryPrograms) * kNumParams);
     for (std::uint32_t port = 0; port < lv2::kPortCount; ++port) {
         const std::size_t at = info.out.find("\tPort " + std::to_string(port) + ":");
         ASSERT_NE(at, std::string::npos) << port;

@@ -16,7 +16,7 @@ function(run)
 endfunction()
 
 # The Windows zip: both DLLs, each of its width, the tool beside the 64-bit one, which it loads
-# on its own, and the text on installing.
+# on its own, the text on installing and the factory presets.
 if(I686_DLL)
   run(cpack --config "${BUILD_DIR}/CPackConfig.cmake" -B "${WORK_DIR}")
   file(GLOB zip "${WORK_DIR}/*.zip")
@@ -25,7 +25,8 @@ if(I686_DLL)
   list(SORT files)
   cmake_path(GET zip STEM LAST_ONLY top)
   list(TRANSFORM files REPLACE "^${top}/" "")
-  if(NOT files STREQUAL "32-bit/quadecho.dll;64-bit/quadecho.dll;64-bit/quadecho.exe;README.txt")
+  list(FILTER files EXCLUDE REGEX "^presets/0[2-8]-.*\\.fxp$") # the first program file stands for all
+  if(NOT files STREQUAL "32-bit/quadecho.dll;64-bit/quadecho.dll;64-bit/quadecho.exe;README.txt;presets/01-slapback.fxp;presets/quadecho-factory.fxb")
     message(FATAL_ERROR "the zip holds: ${files}")
   endif()
   foreach(file_format "32-bit/quadecho.dll;pei-i386" "64-bit/quadecho.dll;pei-x86-64" "64-bit/quadecho.exe;pei-x86-64")
@@ -68,7 +69,8 @@ endif()
 set(lv2_bundle ./usr/lib/lv2/quadecho.lv2)
 run(dpkg-deb --contents ${debs})
 foreach(file ./usr/lib/vst/quadecho.so ./usr/bin/quadecho ${lv2_bundle}/quadecho.so ${lv2_bundle}/manifest.ttl
-        ${lv2_bundle}/quadecho.ttl)
+        ${lv2_bundle}/quadecho.ttl ${lv2_bundle}/presets.ttl ./usr/share/quadecho/presets/quadecho-factory.fxb
+        ./usr/share/quadecho/presets/01-slapback.fxp)
   if(NOT out MATCHES " ${file}\n")
     message(FATAL_ERROR "the package lacks ${file}:\n${out}")
   endif()

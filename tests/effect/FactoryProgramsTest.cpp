@@ -1,0 +1,86 @@
+// The factory bank's programs do what their names promise, through the effect as a host drives it.
+#include "core/FactoryPrograms.h"
+#include "tools/DemoSignal.h"
+#include "tools/EffectHost.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr double kRate = 44100.0;
+
+struct Promise {
+    const char* name;
+    std::vector<double> echoesMs; // each heard in the 10 ms from its time; nothing before the first
+    double decaySeconds;          // the impulse response stays 60 dB below its peak from here on
+};
+
+const Promise kPromises[] = {
+    {"Slapback", {110}, 0.15},
+    {"Ping-Pong 1/4 120 BPM", {500, 1000, 1500, 2000}, 8.0},
+    {"Dotted Eighth", {375, 500, 750, 1125}, 4.5},
+    {"Wide Doubler", {17, 29}, 0.05},
+    {"Dub Spiral", {375, 750, 1125}, 8.0},
+    {"Ambient Wash", {290, 470, 710, 1130}, 10.0},
+    {"Filter Sweep Echo", {250, 500, 750}, 4.0},
+    {"Defaults", {200, 400, 600, 800}, 7.0},
+};
+
+float peakOf(const Stereo& s, std::size_t from = 0, std::size_t to = SIZE_MAX)
+{
+    float peak = 0.0f;
+    for (std::size_t i = from; i < std::min(to, s.size()); ++i)
+        peak = std::max({peak, std::fabs(s.left[i]), std::fabs(s.right[i])});
+    return peak;
+}
+
+void load(EffectHost& host, const FactoryProgram& program)
+{
+    float values[kNumParams];
+    factoryValues(program, values);
+    for (int i = 0; i < kNumParams; ++i)
+        host.setReal(i, values[i]);
+}
+
+TEST(FactoryPrograms, EachKeepsWhatItsNamePromises)
+{
+    ASSERT_EQ(std::size(kFactoryPrograms), std::size(kPromises));
+    const std::vector<float> demo = qtool::demoSignal(kRate);
+    for (std::size_t p = 0; p < std::size(kPromises); ++p) {
+        const Promise& promise = kPromises[p];
+        ASSERT_STREQ(kFactoryPrograms[p].name, promise.name);
+        EXPECT_LE(std::string(promise.name).size(), 24u);
+        // The impulse quiet enough for the clipper to stay linear; the dry part left out.
+        EffectHost host;
+        load(host, kFactoryPrograms[p]);
+        const std::size_t frames = static_cast<std::size_t>((promise.decaySeconds + 3.0) * kRate);
+        Stereo response = host.render(impulse(frames, 0, 0.01f, 0.01f));
+        response.left[0] = response.right[0] = 0.0f;
+        const float peak = peakOf(response);
+        std::size_t last = 0;
+        for (std::size_t i = 0; i < frames; ++i)
+            if (std::max(std::fabs(response.left[i]), std::fabs(response.right[i])) > peak * 1e-3f)
+                last = i;
+        EXPECT_LT(static_cast<double>(last) / kRate, promise.decaySeconds) << promise.name;
+        // A repeat comes a frame early for each pass through the loop: each tap's delay is cut to whole frames.
+        const auto at = [](double ms) { return static_cast<std::size_t>(ms * kRate / 1000.0) - 2; };
+        EXPECT_EQ(peakOf(response, 0, at(promise.echoesMs.front())), 0.0f) << promise.name;
+        for (double ms : promise.echoesMs)
+            EXPECT_GT(peakOf(response, at(ms), at(ms + 10.0)), peak * 0.05f) << promise.name << " " << ms << " ms";
+
+        // The demo signal, rendered as the tool renders it, with its echoes: below full scale.
+        EffectHost demoHost;
+        load(demoHost, kFactoryPrograms[p]);
+        Stereo input(demo.size() + static_cast<std::size_t>(4 * kRate));
+        std::copy(demo.begin(), demo.end(), input.left.begin());
+        std::copy(demo.begin(), demo.end(), input.right.begin());
+        const float demoPeak = peakOf(demoHost.render(input));
+        EXPECT_LT(demoPeak, 1.0f) << promise.name;
+    }
+}
+
+} // namespace
