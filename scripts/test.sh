@@ -2,7 +2,8 @@
 # Builds and runs every test on all four Linux targets: x86_64 natively, i686, powerpc and aarch64
 # under qemu. Then, natively: the whole suite again under the address and undefined-behaviour sanitizers
 # and under the thread sanitizer; every suite that calls the audio path with each such call under
-# the real-time sanitizer; and the fuzzer for a bounded time (QUADECHO_FUZZ_SECONDS, 60).
+# the real-time sanitizer; and the two fuzzers for a bounded time (QUADECHO_FUZZ_SECONDS, 60, and
+# half that).
 # Last Windows: the 32-bit DLL built and its export and import tables checked (no 32-bit x86 code
 # runs on these machines, wine's neither); the 64-bit DLL and tool, their suite under wine64, the
 # tool's renders compared with the Linux tool's, and the zip.
@@ -25,24 +26,30 @@ run_preset() {
   ctest --preset "$name" -j "$jobs"
 }
 
-# libFuzzer with the address and undefined-behaviour sanitizers; the deprecated opcodes are
-# answered in this build, so the fuzzer reaches every opcode's code. New inputs it finds stay in
-# the build directory; fuzz/corpus is only read.
+# libFuzzer with the address and undefined-behaviour sanitizers: the hostile host (the deprecated
+# opcodes are answered in this build, so the fuzzer reaches every opcode's code), then the program
+# and bank file reader for half as long. New inputs they find stay in the build directory;
+# fuzz/corpus and fuzz/preset-corpus are only read.
 run_fuzzer() {
   local dir=build/fuzz
-  echo "=== fuzz ($fuzz_seconds s) ==="
   cmake --preset fuzz >/dev/null
   cmake --build --preset fuzz -j "$jobs"
-  rm -rf "$dir/corpus" "$dir/findings"
-  mkdir -p "$dir/corpus" "$dir/findings"
-  if ! "$dir/fuzz/quadecho_fuzz" -max_total_time="$fuzz_seconds" -timeout=10 -max_len=4096 -print_final_stats=1 \
-      -artifact_prefix="$dir/findings/" "$dir/corpus" fuzz/corpus >"$dir/fuzz.log" 2>&1; then
-    tail -n 80 "$dir/fuzz.log"
-    echo "The fuzzer found a fault; reproduce it with: $dir/fuzz/quadecho_fuzz $dir/findings/<file>"
+  fuzz_one quadecho_fuzz corpus "$fuzz_seconds"
+  fuzz_one quadecho_preset_fuzz preset-corpus $((fuzz_seconds / 2))
+}
+fuzz_one() {
+  local dir=build/fuzz target=$1 corpus=$2 seconds=$3
+  echo "=== $target ($seconds s) ==="
+  rm -rf "$dir/$corpus" "$dir/findings"
+  mkdir -p "$dir/$corpus" "$dir/findings"
+  if ! "$dir/fuzz/$target" -max_total_time="$seconds" -timeout=10 -max_len=4096 -print_final_stats=1 \
+      -artifact_prefix="$dir/findings/" "$dir/$corpus" "fuzz/$corpus" >"$dir/$target.log" 2>&1; then
+    tail -n 80 "$dir/$target.log"
+    echo "The fuzzer found a fault; reproduce it with: $dir/fuzz/$target $dir/findings/<file>"
     exit 1
   fi
-  grep -E '^(#[0-9]+[[:space:]]+DONE|stat::number_of_executed_units|stat::new_units_added)' "$dir/fuzz.log"
-  echo "fuzz: no findings"
+  grep -E '^(#[0-9]+[[:space:]]+DONE|stat::number_of_executed_units|stat::new_units_added)' "$dir/$target.log"
+  echo "$target: no findings"
 }
 
 # wine in a prefix of its own under build/, headless, with one wineserver kept running for the

@@ -30,7 +30,8 @@ set(settings --program 2 --set "Tap 2 feedback=70%" --set "Filter Type=1.5" --se
     --block 333 --tail 1)
 run("the input" 0 "${LINUX_TOOL}" render "${dir}/été 1.wav")
 run("Linux render" 0 "${LINUX_TOOL}" render ${settings} "${dir}/été 1.wav" "${dir}/linux.au")
-run("Windows render" 0 ${WINE} "${TOOL}" render ${settings} "été 1.wav" "Échos à Noël.au")
+# The input by its absolute Linux path: a leading '/' is a path, not an option.
+run("Windows render" 0 ${WINE} "${TOOL}" render ${settings} "${dir}/été 1.wav" "Échos à Noël.au")
 file(SHA256 "${dir}/linux.au" linux)
 file(SHA256 "${dir}/Échos à Noël.au" windows)
 if(NOT linux STREQUAL windows)
