@@ -89,12 +89,11 @@ std::string verticalGrid(double x, int top, int height, double label)
 std::string valueGrid(const ValueAxis& axis, int top, int height)
 {
     std::string svg;
-    for (double v = axis.low; v <= axis.high + 1e-9 * axis.step; v += axis.step) {
+    for (double v = axis.low; v <= axis.high; v += axis.step) { // exact: whole dB, or ±top and 0
         const double y = axis.y(v, top, height);
         svg += format("<line x1=\"%g\" y1=\"%.1f\" x2=\"%g\" y2=\"%.1f\" class=\"grid\"/>\n", kLeft, y,
                       kLeft + kPlotWidth, y);
-        svg += format("<text x=\"%g\" y=\"%.1f\" class=\"tick\" text-anchor=\"end\">%g</text>\n", kLeft - 6, y + 4,
-                      std::fabs(v) < 1e-9 * axis.step ? 0.0 : v);
+        svg += format("<text x=\"%g\" y=\"%.1f\" class=\"tick\" text-anchor=\"end\">%g</text>\n", kLeft - 6, y + 4, v);
     }
     return svg;
 }
