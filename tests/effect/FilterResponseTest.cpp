@@ -3,6 +3,7 @@
 #include "tools/EffectHost.h"
 #include <gtest/gtest.h>
 
+#include <complex>
 #include <numbers>
 
 namespace {
@@ -23,12 +24,10 @@ double measuredLevel(float cutoff, float q, float type, double hz)
     for (std::size_t i = 0; i < in.size(); ++i)
         in.left[i] = in.right[i] = 0.01f * static_cast<float>(std::sin(2.0 * std::numbers::pi * hz * i / kRate));
     const Stereo out = host.render(in);
-    double s = 0.0, c = 0.0;
-    for (std::size_t i = settle; i < in.size(); ++i) {
-        s += out.left[i] * std::sin(2.0 * std::numbers::pi * hz * i / kRate);
-        c += out.left[i] * std::cos(2.0 * std::numbers::pi * hz * i / kRate);
-    }
-    return std::hypot(s, c);
+    std::complex<double> sum;
+    for (std::size_t i = settle; i < in.size(); ++i)
+        sum += static_cast<double>(out.left[i]) * std::polar(1.0, 2.0 * std::numbers::pi * hz * i / kRate);
+    return std::abs(sum);
 }
 
 TEST(FilterResponse, MatchesTheEffectsSteadyStateRelativeToThrough)
