@@ -67,6 +67,12 @@ constexpr float kLeastOutGain = 0.125f;       // compensates drive up to 8
 
 } // namespace
 
+float sweepHz(float sweep) noexcept
+{
+    const float exponent = 7.0f * sweep; // formed in single precision, raised in double
+    return static_cast<float>(62.5 * std::pow(2.0, static_cast<double>(exponent)) - 62.5);
+}
+
 const BlockCoefficients& CoefficientUpdater::update(const float (&values)[kNumParams], float sampleRate,
                                                     std::int32_t lineLength, KnownValues known) noexcept
 {
@@ -120,9 +126,8 @@ void CoefficientUpdater::form(const float (&values)[kNumParams], float sampleRat
     // costs one sine.
     Transcendentals& t = memo;
     if (fresh || t.sweep != sweep) {
-        const float sweepExponent = 7.0f * sweep;
         t.sweep = sweep;
-        t.sweepHz = static_cast<float>(62.5 * std::pow(2.0, static_cast<double>(sweepExponent)) - 62.5);
+        t.sweepHz = quadecho::sweepHz(sweep);
     }
     // Above half the rate the sine turns back and then negative, and the filter would diverge.
     const float effectiveCutoff = std::min(cutoff + t.sweepHz, fs * 0.5f);
@@ -136,7 +141,7 @@ void CoefficientUpdater::form(const float (&values)[kNumParams], float sampleRat
         t.q = q;
         t.qDamping = 2.0 * (1.0 - std::pow(static_cast<double>(q), 0.25));
     }
-    const float f = static_cast<float>(std::min(t.sine, 0.25));
+    const float f = static_cast<float>(std::min(t.sine, kMostFrequencyCoefficient));
     const double fWide = static_cast<double>(f);
     const auto damping = static_cast<float>(std::min(std::min(t.qDamping, 2.0 / fWide - fWide / 2.0), 2.0));
     const MorphWeights<float> morph = morphWeights(values[kFilterType]);

@@ -30,6 +30,13 @@ struct BlockCoefficients {
 // changed by hand need it again.
 void formLoopGains(BlockCoefficients& c, std::int32_t lineLength) noexcept;
 
+// The filter's frequency coefficient F is held at or below this whatever the cutoff and sweep:
+// every cutoff above about 1759 Hz at 44.1 kHz gives the same filter.
+constexpr double kMostFrequencyCoefficient = 0.25;
+
+// What the sweep adds to the cutoff, in Hz: 0 at sweep 0, 7937.5 at 1.
+float sweepHz(float sweep) noexcept;
+
 // values: real parameter values, all finite. sampleRate: positive. lineLength: N >= 1.
 BlockCoefficients computeCoefficients(const float (&values)[kNumParams], float sampleRate,
                                       std::int32_t lineLength) noexcept;

@@ -33,15 +33,17 @@ Matrix times(const Matrix& x, const Matrix& y, double s = 0.0) noexcept
     return r;
 }
 
-// One frame's matrices (see FilterBlock.h), read off the recursion itself.
-struct OneFrame {
-    Matrix stepLessIdentity; // A − I
-    double b[2];             // B: the state's change from the input
-    double c[2], d;          // C, D: the morph's output
-    double h[2], e;          // H, E: the high output
-};
+// row·A, for a row vector over (low, band).
+void timesStep(double (&row)[2], const Matrix& a) noexcept
+{
+    const double low = row[0] * a.m[0][0] + row[1] * a.m[1][0];
+    row[1] = row[0] * a.m[0][1] + row[1] * a.m[1][1];
+    row[0] = low;
+}
 
-OneFrame oneFrame(double f, double damping, const MorphWeights<double>& w) noexcept
+} // namespace
+
+FilterFrame filterFrame(double f, double damping, const MorphWeights<double>& weights) noexcept
 {
     constexpr Split kZero{0.0, 0.0}, kOne{1.0, 0.0};
     struct Unit {
@@ -49,16 +51,16 @@ OneFrame oneFrame(double f, double damping, const MorphWeights<double>& w) noexc
         Split input;
     };
     const Unit units[] = {{{kOne, kZero, kZero}, kZero}, {{kZero, kZero, kOne}, kZero}, {{kZero, kZero, kZero}, kOne}};
-    OneFrame one{};
+    FilterFrame one{};
     for (int k = 0; k < 3; ++k) {
         FilterStateOf<Split> s = units[k].state;
         kernel::filterStep(units[k].input, f, damping, s);
-        const double z = kernel::morph(w, units[k].input, s.low, s.band, s.high).value();
+        const double z = kernel::morph(weights, units[k].input, s.low, s.band, s.high).value();
         const double lowChange = (s.low - units[k].state.low).value();
         const double bandChange = (s.band - units[k].state.band).value();
         if (k < 2) {
-            one.stepLessIdentity.m[0][k] = lowChange;
-            one.stepLessIdentity.m[1][k] = bandChange;
+            one.stepLessIdentity[0][k] = lowChange;
+            one.stepLessIdentity[1][k] = bandChange;
             one.c[k] = z;
             one.h[k] = s.high.value();
         } else {
@@ -71,16 +73,6 @@ OneFrame oneFrame(double f, double damping, const MorphWeights<double>& w) noexc
     return one;
 }
 
-// row·A, for a row vector over (low, band).
-void timesStep(double (&row)[2], const Matrix& a) noexcept
-{
-    const double low = row[0] * a.m[0][0] + row[1] * a.m[1][0];
-    row[1] = row[0] * a.m[0][1] + row[1] * a.m[1][1];
-    row[0] = low;
-}
-
-} // namespace
-
 void formFilterBlock(FilterBlock& b, float fIn, float dampingIn, const MorphWeights<float>& weights,
                      float outGain) noexcept
 {
@@ -91,8 +83,9 @@ void formFilterBlock(FilterBlock& b, float fIn, float dampingIn, const MorphWeig
     if (!b.enabled)
         return;
 
-    const OneFrame one = oneFrame(f, d, {weights.wThru, weights.wLow, weights.wBand, weights.wHigh});
-    const Matrix& p1 = one.stepLessIdentity;
+    const FilterFrame one = filterFrame(f, d, {weights.wThru, weights.wLow, weights.wBand, weights.wHigh});
+    const auto& s1 = one.stepLessIdentity;
+    const Matrix p1{{{s1[0][0], s1[0][1]}, {s1[1][0], s1[1][1]}}};
     const Matrix a{{{1.0 + p1.m[0][0], p1.m[0][1]}, {p1.m[1][0], 1.0 + p1.m[1][1]}}};
     const Matrix p2 = times(p1, p1, 2.0), p4 = times(p2, p2, 2.0), p8 = times(p4, p4, 2.0);
     const double g = outGain;

@@ -77,6 +77,15 @@ struct FilterBlock {
     float highFromLow, highFromBand, highResponse[kFilterHalf];
 };
 
+// One frame's matrices (the form above), read off the recursion itself, in double precision.
+struct FilterFrame {
+    double stepLessIdentity[2][2]; // A − I; rows: low, band; columns: from low, from band
+    double b[2];                   // B: the state's change from the input (before the output gain)
+    double c[2], d;                // C, D: the morph's output
+    double h[2], e;                // H, E: the high output
+};
+FilterFrame filterFrame(double f, double damping, const MorphWeights<double>& weights) noexcept;
+
 // Formed in double precision, in O(kFilterBlock²). The inputs y are the clipper's outputs before
 // the output gain: it is folded into the input coefficients.
 void formFilterBlock(FilterBlock& b, float f, float damping, const MorphWeights<float>& weights,

@@ -7,6 +7,9 @@
 #include "Render.h"
 #include "Settings.h"
 #include "System.h"
+#include "core/Coefficients.h"
+#include "core/FilterResponse.h"
+#include "core/Parameters.h"
 
 #include <algorithm>
 #include <cmath>
@@ -21,6 +24,13 @@ namespace {
 // The plot's impulse: quiet enough to stay clear of the clipper, shown scaled back to 1.
 constexpr float kImpulseLevel = 0.001f;
 constexpr int kPlotBlockSize = 512;
+
+std::string format(const char* pattern, double value)
+{
+    char text[96];
+    std::snprintf(text, sizeof text, pattern, value);
+    return text;
+}
 
 double decibels(float level) { return level > 0.0f ? 20.0 * std::log10(static_cast<double>(level)) : -INFINITY; }
 
@@ -71,6 +81,15 @@ std::string normalised(const std::string& path)
     const std::u8string normal =
         std::filesystem::path(std::u8string(path.begin(), path.end())).lexically_normal().u8string();
     return {normal.begin(), normal.end()};
+}
+
+// Why a cutoff set above the cap changes nothing.
+std::string capNote(double setHz, double rate)
+{
+    return format("set %.0f Hz; the filter's frequency coefficient is capped at ", setHz) +
+           format("%g, so every cutoff above ", quadecho::kMostFrequencyCoefficient) +
+           format("%.0f Hz at ", quadecho::filterFrequency(quadecho::kMostFrequencyCoefficient, rate)) +
+           format("%g Hz gives this filter", rate);
 }
 
 } // namespace
@@ -173,23 +192,42 @@ void runPlot(const ModuleOptions& module, const PlotOptions& options)
     Module loaded(module.plugin);
     Plugin& plugin = loaded.plugin;
     requireOutputs(plugin);
+    if (options.filter && !loaded.builtIn)
+        throw ToolError("plot --filter: module '" + plugin.path() + "' is not the Quadecho effect, and only that " +
+                        "effect's filter is known to this tool");
     applySettings(loaded, module);
     AtomicFile out(options.output);
-
-    const double rate = kDemoSampleRate;
-    BufferSource impulse(Planar{{kImpulseLevel}}, rate);
-    BufferSink response;
-    render(plugin, impulse, response, kPlotBlockSize, Tail{options.seconds - 1.0 / rate}, false);
-    for (auto& channel : response.audio)
-        for (float& s : channel)
-            s /= kImpulseLevel;
-
     std::string name = plugin.productString();
     if (name.empty())
         name = plugin.effectName();
-    out.writeAll(impulseResponseSvg(response.audio, rate, name + ": impulse response",
-                                    settingsCaption(plugin, module) + "; " + std::to_string(static_cast<int>(rate)) +
-                                        " Hz, impulse at -60 dBFS scaled to 1"));
+    const std::string caption = settingsCaption(plugin, module) + "; " + format("%g", options.rate) + " Hz";
+
+    if (options.filter) {
+        using namespace quadecho;
+        float values[kNumParams];
+        for (int i = 0; i < kNumParams; ++i)
+            values[i] = valueFromLinear(kParameters[i], plugin.parameter(i));
+        const auto rate = static_cast<float>(options.rate);
+        const BlockCoefficients c = computeCoefficients(values, rate, lineLengthFor(rate));
+        const double set = values[kFilterCutoff] + sweepHz(values[kFilterSweep]);
+        const FilterMarks marks{filterFrequency(c.f, rate), set,
+                                c.f < kMostFrequencyCoefficient ? "" : capNote(set, rate)};
+        out.writeAll(filterResponseSvg(c, rate, marks, name + ": filter response", caption));
+        out.commit();
+        std::printf("Wrote %s: the filter's response, running at %.0f Hz\n", options.output.c_str(), marks.runningHz);
+        return;
+    }
+
+    BufferSource impulse(Planar{{kImpulseLevel}}, options.rate);
+    BufferSink response;
+    render(plugin, impulse, response, kPlotBlockSize, Tail{options.seconds - 1.0 / options.rate}, false);
+    for (auto& channel : response.audio)
+        for (float& s : channel)
+            s /= kImpulseLevel;
+    const Scale scale = options.linear ? Scale::Linear : Scale::Decibels;
+    out.writeAll(impulseResponseSvg(response.audio, options.rate, name + ": impulse response",
+                                    caption + ", impulse at -60 dBFS scaled to " + (options.linear ? "1" : "0 dB"),
+                                    scale));
     out.commit();
     std::printf("Wrote %s: %.1f s of impulse response\n", options.output.c_str(), options.seconds);
 }

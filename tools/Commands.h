@@ -22,6 +22,9 @@ struct RenderOptions {
 struct PlotOptions {
     std::string output;
     double seconds = 4.0;
+    double rate = 44100.0;
+    bool linear = false; // the impulse response on a linear scale rather than in dB
+    bool filter = false; // the filter's magnitude response rather than the impulse response
 };
 
 // The module a plain `quadecho` loads: the one built or installed beside the tool.

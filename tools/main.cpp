@@ -68,7 +68,19 @@ void addRenderOptions(CLI::App& command, qtool::RenderOptions& render)
 void addPlotOptions(CLI::App& command, qtool::PlotOptions& plot)
 {
     command.add_option("OUT", plot.output, "the SVG file to write")->required();
-    command.add_option("--length", plot.seconds, "seconds shown")->check(CLI::Range(0.01, 60.0))->capture_default_str();
+    command.add_option("--length", plot.seconds, "seconds of impulse response shown")
+        ->check(CLI::Range(0.01, 60.0))
+        ->capture_default_str();
+    command.add_option("--rate", plot.rate, "the sample rate in Hz")
+        ->check(CLI::Range(1000.0, 384000.0))
+        ->capture_default_str();
+    command.add_flag("--linear", plot.linear,
+                     "the impulse response on a linear scale (default: in dB, down to -80 dB)");
+    command
+        .add_flag("--filter", plot.filter,
+                  "the filter's magnitude response in dB over a logarithmic frequency axis instead, with a mark where "
+                  "it runs (Quadecho only)")
+        ->excludes("--linear");
 }
 
 // One row per command: adding a command is adding a row.
@@ -131,7 +143,7 @@ int main(int argc, char** argv)
              qtool::soundFormats(),
          [&](CLI::App& command) { addRenderOptions(command, render); }, [&] { qtool::runRender(module, render); },
          true},
-        {"plot", "the impulse response (left and right) as an SVG image",
+        {"plot", "the impulse response (left and right, in dB) or the filter's response as an SVG image",
          [&](CLI::App& command) { addPlotOptions(command, plot); }, [&] { qtool::runPlot(module, plot); }, true},
         {"save", "the current program as a program file (OUT.fxp) or every program as a bank file (OUT.fxb)",
          [&](CLI::App& command) {

@@ -144,6 +144,7 @@ TEST_F(Tool, BadInputOrAnInterruptFailsWithAClearMessageAndLeavesNoOutput)
         {in + "@out.wav|--preset|" QUADECHO_PRESETS "/quadecho-factory.fxb", "is a bank file: give it with --bank"},
         {in + "@out.wav|--bank|@in.wav|--preset|@in.wav", ""},
         {"save|@out.txt", "out.txt': the name must end in .fxp"},
+        {"plot|@out.svg|--filter|--plugin|%plain.so", "not the Quadecho effect"},
         {in + "@out.wav|--block|0", ""},
         // With an hour of tail still to come: by then a terminal would show a progress bar, a file never.
         {"!|" + in + "@out.flac|--tail|3600", "interrupted"}};
@@ -178,24 +179,42 @@ TEST_F(Tool, SavesProgramsAndBanksThatReadBackToTheSameValues)
               std::string::npos);
 }
 
-TEST_F(Tool, PlotDrawsBothChannelsOnThePageWithRoundTicksAndEscapedText)
+TEST_F(Tool, PlotDrawsItsViewsOnThePageWithRoundTicksAndEscapedText)
 {
-    ASSERT_EQ(tool("plot|@ir.svg|--set|Tap 1 time=300|--length|2").status, 0);
-    const std::string svg = slurp(dir / "ir.svg");
-    for (const char* text : {"<svg xmlns=\"http://www.w3.org/2000/svg\"", ">Left<", ">Right<", "Tap 1 time=", "</svg>"})
-        EXPECT_NE(svg.find(text), svg.npos) << text;
-    const auto all = [&](const char* pattern) {
-        const std::regex e(pattern);
-        return std::vector<std::smatch>(std::sregex_iterator(svg.begin(), svg.end(), e), std::sregex_iterator());
-    };
-    EXPECT_EQ(all("class=\"trace\" d=\"M").size(), 2u);
-    // Everything drawn lies on the page.
-    const auto page = all("(width|height)=\"([0-9.]+)\"");      // the page's own come first
-    for (const auto& m : all("\\b([xy])[12]?=\"(-?[0-9.]+)\"")) // the traces lie within their frames
-        EXPECT_TRUE(std::stod(m[2]) >= 0.0 && std::stod(m[2]) <= std::stod(page[m[1] == "y"][2])) << m[0];
-    // Ticks at 1, 2 or 5 times a power of ten, and multiples: two significant digits at most.
-    for (const auto& m : all("class=\"tick\"[^>]*>([^<]*)<"))
-        EXPECT_LE(std::regex_replace(m[1].str(), std::regex("[-.]|^[-0.]+|0+$"), "").size(), 2u) << m[1];
+    // The options, what the page must say and how many traces it draws. In dB the first echo (0 dB)
+    // rises from the floor (-80 dB, y 290) to the frame's top (y 70).
+    const std::tuple<std::string, std::vector<const char*>, std::size_t> cases[] = {
+        {"|--set|Tap 1 time=300|--length|2",
+         {"<svg xmlns=\"http://www.w3.org/2000/svg\"", ">Left<", ">Right<", "Tap 1 time=", ">-80<", "290.00V70.00"},
+         2},
+        {"|--linear", {"scaled to 1<", ">0.5<"}, 2},
+        // A cutoff and sweep above the cap: the filter runs at the cap, and the page says why.
+        {"|--filter|--set|Filter Cutoff=1000|--set|Filter Sweep=0.6",
+         {">filter at 1759 Hz<", ">set 2086 Hz<", "capped at 0.25, so every cutoff above 1759 Hz at 44100 Hz gives"},
+         1},
+        // The mark at 500 Hz: ln(500 / 20) / ln(24000 / 20) of the way across the frame.
+        {"|--filter|--rate|48000|--set|Filter Cutoff=500|--set|Filter Type=2",
+         {">cutoff 500 Hz<", "; 48000 Hz<", "<line x1=\"465.0\""},
+         1}};
+    for (const auto& [options, texts, traces] : cases) {
+        ASSERT_EQ(tool("plot|@ir.svg" + options).status, 0) << options;
+        const std::string svg = slurp(dir / "ir.svg");
+        for (const char* text : texts)
+            EXPECT_NE(svg.find(text), svg.npos) << options << ": " << text;
+        const auto all = [&](const char* pattern) {
+            const std::regex e(pattern);
+            return std::vector<std::smatch>(std::sregex_iterator(svg.begin(), svg.end(), e), std::sregex_iterator());
+        };
+        // Only the columns an echo reaches are drawn; the filter's trace is one line.
+        EXPECT_TRUE(all("class=\"trace[^\"]*\" d=\"M").size() == traces && all("M[0-9]").size() < 60) << options;
+        // Everything drawn lies on the page.
+        const auto page = all("(width|height)=\"([0-9.]+)\"");      // the page's own come first
+        for (const auto& m : all("\\b([xy])[12]?=\"(-?[0-9.]+)\"")) // the traces lie within their frames
+            EXPECT_TRUE(std::stod(m[2]) >= 0.0 && std::stod(m[2]) <= std::stod(page[m[1] == "y"][2])) << m[0];
+        // Ticks at 1, 2 or 5 times a power of ten, and multiples: two significant digits at most.
+        for (const auto& m : all("class=\"tick\"[^>]*>([^<]*)<"))
+            EXPECT_LE(std::regex_replace(m[1].str(), std::regex("[-.]|^[-0.]+|0+$"), "").size(), 2u) << m[1];
+    }
     const std::string escaped = qtool::impulseResponseSvg({{1.0f, 0.0f}}, 2.0, "<a & \"b\">", "");
     EXPECT_NE(escaped.find(">&lt;a &amp; &quot;b&quot;&gt;<"), std::string::npos) << escaped;
 }
