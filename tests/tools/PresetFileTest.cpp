@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <bit>
-#include <cmath>
 #include <functional>
 
 namespace {
@@ -17,19 +15,11 @@ const PresetTarget kTarget{0x56517165, 1, 3, 2}; // 'VQqe', three parameters, tw
 const PresetProgram kFirst{"Twenty-eight characters long", {0.0f, 0.25f, 1.0f}};
 const PresetProgram kSecond{"", {1.0f, 0.5f, 0.125f}};
 
-// A 32-bit big-endian field at offset.
-void poke(std::string& bytes, std::size_t offset, std::uint32_t v)
-{
-    for (int i = 0; i < 4; ++i)
-        bytes[offset + i] = static_cast<char>(v >> (24 - 8 * i));
-}
-
 TEST(PresetFile, WrittenFilesReadBackAndNamesMayFillTheirField)
 {
-    const PresetContents program = decodePresetFile(encodeProgramFile(kFirst, kTarget), kTarget);
-    EXPECT_FALSE(program.bank);
-    EXPECT_EQ(program.programs.at(0).name, "Twenty-eight characters lon"); // 27 characters and the zero
-    EXPECT_EQ(program.programs.at(0).values, kFirst.values);
+    // 27 characters and the zero; the rest of a program as written: the tool's tests read files back.
+    EXPECT_EQ(decodePresetFile(encodeProgramFile(kFirst, kTarget), kTarget).programs.at(0).name,
+              "Twenty-eight characters lon");
     const PresetContents bank = decodePresetFile(encodeBankFile({kFirst, kSecond}, 1, kTarget), kTarget);
     EXPECT_TRUE(bank.bank && bank.current == 1 && bank.programs.size() == 2u &&
                 bank.programs[1].values == kSecond.values);
@@ -37,7 +27,6 @@ TEST(PresetFile, WrittenFilesReadBackAndNamesMayFillTheirField)
     unterminated[28 + 27] = 'g'; // some hosts fill all 28 bytes
     EXPECT_EQ(decodePresetFile(unterminated, kTarget).programs.at(0).name, kFirst.name);
     EXPECT_THROW(encodeProgramFile({"", {0.0f, 1.5f, 0.0f}}, kTarget), ToolError);
-    EXPECT_THROW(encodeProgramFile({"", {0.0f}}, kTarget), ToolError);
 }
 
 TEST(PresetFile, EachFaultHasItsOwnMessage)
@@ -46,9 +35,11 @@ TEST(PresetFile, EachFaultHasItsOwnMessage)
     const std::string bank = encodeBankFile({kFirst, kSecond}, 0, kTarget);
     const std::size_t values = 56, inner = 156; // the first value; the bank's first program
     using Change = std::function<void(std::string&)>;
-    const auto field = [](std::size_t at, std::uint32_t v) { return Change([=](std::string& b) { poke(b, at, v); }); };
-    const auto sized = [](int bytes) { // cut or grown, its size field agreeing
-        return Change([=](std::string& b) { b.resize(b.size() + bytes), poke(b, 4, b.size() - 8); });
+    const auto field = [](std::size_t at, std::uint32_t v) { // a 32-bit big-endian field
+        return Change([=](std::string& b) { b.replace(at, 4, {char(v >> 24), char(v >> 16), char(v >> 8), char(v)}); });
+    };
+    const auto sized = [&](int bytes) { // cut or grown, its size field agreeing
+        return Change([=](std::string& b) { b.resize(b.size() + bytes), field(4, b.size() - 8)(b); });
     };
     const std::tuple<const char*, bool, Change, const char*> cases[] = {
         {"too short", false, [](std::string& b) { b.resize(11); }, "too short"},
@@ -58,7 +49,6 @@ TEST(PresetFile, EachFaultHasItsOwnMessage)
         {"magic", false, field(0, 0x52494646), "not a program or bank file: it starts with 'RIFF'"},
         {"kind", false, field(8, 0x46784b6b), "not a program ('FxCk')"},
         {"program chunk", false, field(8, 0x46504368), "opaque chunk data ('FPCh')"},
-        {"bank chunk", false, field(8, 0x46424368), "opaque chunk data ('FBCh')"},
         {"unique ID", false, field(16, 0x41424344), "for the effect 'ABCD', not 'VQqe'"},
         {"bank's unique ID", true, field(16, 0x41424344), "bank file is for the effect 'ABCD'"},
         {"parameter count", false, field(24, 4), "holds 4 parameters; the effect has 3"},
