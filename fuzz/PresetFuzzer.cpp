@@ -1,7 +1,5 @@
 // Program and bank files from nowhere: the reader must refuse what is malformed with a ToolError
 // and nothing else, and what it accepts must write back to a file that reads the same.
-#include "core/Parameters.h"
-#include "effect/Identity.h"
 #include "tools/PresetFile.h"
 
 #include <cstdint>
@@ -11,8 +9,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     using namespace qtool;
-    const PresetTarget target{quadecho::kUniqueId, quadecho::kRecordVersion, quadecho::kNumParams,
-                              quadecho::kNumPrograms};
+    const PresetTarget& target = kQuadechoTarget;
     PresetContents read;
     try {
         read = decodePresetFile(std::string_view(reinterpret_cast<const char*>(data), size), target);

@@ -1,9 +1,9 @@
 #include "Commands.h"
 
 #include "AudioFiles.h"
-#include "PresetFile.h"
 #include "DemoSignal.h"
 #include "Plot.h"
+#include "PresetFile.h"
 #include "Render.h"
 #include "Settings.h"
 #include "System.h"

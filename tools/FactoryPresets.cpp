@@ -3,7 +3,6 @@
 // tool, in cross builds through the emulator.
 #include "PresetFile.h"
 #include "core/FactoryPrograms.h"
-#include "effect/Identity.h"
 
 #include <cstdio>
 #include <string>
@@ -29,7 +28,7 @@ int main(int argc, char** argv)
     }
     const std::string folder = argv[1];
     static_assert(std::size(kFactoryPrograms) == kNumPrograms, "the factory bank fills the effect's programs");
-    const qtool::PresetTarget target{kUniqueId, kRecordVersion, kNumParams, kNumPrograms};
+    const qtool::PresetTarget& target = qtool::kQuadechoTarget;
     try {
         std::vector<qtool::PresetProgram> programs;
         for (const FactoryProgram& program : kFactoryPrograms) {

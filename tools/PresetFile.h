@@ -4,6 +4,8 @@
 #pragma once
 
 #include "PluginHost.h"
+#include "core/Parameters.h"
+#include "effect/Identity.h"
 
 #include <cstdint>
 #include <string>
@@ -28,6 +30,10 @@ struct PresetTarget {
     int numParams = 0;
     int numPrograms = 0;
 };
+
+// The effect built from this source, as its program and bank files name it.
+inline constexpr PresetTarget kQuadechoTarget{quadecho::kUniqueId, quadecho::kRecordVersion, quadecho::kNumParams,
+                                              quadecho::kNumPrograms};
 
 struct PresetContents {
     bool bank = false;

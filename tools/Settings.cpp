@@ -5,11 +5,11 @@
 #include "effect/Identity.h"
 
 #include <algorithm>
-#include <tuple>
 #include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <tuple>
 
 namespace qtool {
 
