@@ -34,18 +34,19 @@ TEST(Properties, ListenersAreToldInOrderAndRemovedByPropertyAndCallbackWhateverT
         {7, listener<'x'>, a}, {7, listener<'y'>, b},  {8, listener<'x'>, b},
         {7, listener<'x'>, c}, {64, listener<'x'>, a}, {65, listener<'x'>, b}};
     for (auto [id, proc, data] : rows)
-        EXPECT_EQ(AudioUnitAddPropertyListener(&base, id, proc, data), noErrStatus);
+        EXPECT_EQ(AudioUnitAddPropertyListener(&base, id, proc, data), 0);
     base.PropertyChanged(7, 1, 2);
-    EXPECT_EQ(AudioUnitRemovePropertyListener(&base, 7, listener<'x'>), noErrStatus);
+    EXPECT_EQ(AudioUnitRemovePropertyListener(&base, 7, listener<'x'>), 0);
     base.PropertyChanged(7, 0, 0);
     base.PropertyChanged(8, 0, 0);
     // Only a successful SetProperty tells the listeners.
-    EXPECT_EQ(AudioUnitSetProperty(&base, 65, 0, 0, nullptr, 0), kAudioUnitErr_InvalidProperty);
-    EXPECT_EQ(AudioUnitSetProperty(&base, 64, 3, 4, nullptr, 0), noErrStatus);
+    // The statuses as Apple numbers them: 0, and kAudioUnitErr_InvalidProperty -10879.
+    EXPECT_EQ(AudioUnitSetProperty(&base, 65, 0, 0, nullptr, 0), -10879);
+    EXPECT_EQ(AudioUnitSetProperty(&base, 64, 3, 4, nullptr, 0), 0);
     EXPECT_EQ(gHeard, "xa712 yb712 xc712 yb700 xb800 xa6434 ");
     auto [size, writable] = std::pair<UInt32, unsigned char>{};
-    EXPECT_EQ(AudioUnitGetPropertyInfo(&base, 64, 0, 0, &size, &writable), kAudioUnitErr_InvalidProperty);
-    EXPECT_EQ(AudioUnitGetProperty(&base, 64, 0, 0, nullptr, nullptr), kAudioUnitErr_InvalidProperty);
+    EXPECT_EQ(AudioUnitGetPropertyInfo(&base, 64, 0, 0, &size, &writable), -10879);
+    EXPECT_EQ(AudioUnitGetProperty(&base, 64, 0, 0, nullptr, nullptr), -10879);
 }
 
 } // namespace

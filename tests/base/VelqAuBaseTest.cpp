@@ -45,6 +45,7 @@ TEST(Programs, AllStartAsDefaultsAndAFailedCreationReleasesWhatWasMade)
     EXPECT_THROW(Effect(), std::bad_alloc);
     EXPECT_EQ(gLivePrograms, 0);
     Effect base;
+    EXPECT_EQ(base.getProgram(), 0);
     char name[32] = "x";
     for (VstInt32 p = 7; p >= 0; --p) {
         base.setProgram(p);

@@ -25,8 +25,8 @@ TEST(EffectParameterTexts, DefaultsAndTheFilterTypesNamesAtWholeValues)
             << "parameter " << i;
     auto nameOf = [&](const float* value, AudioUnitParameterID id = kFilterType) -> std::string {
         AudioUnitParameterStringFromValue request{id, value, nullptr};
-        if (host.effect().GetProperty(kAudioUnitProperty_ParameterStringFromValue, 0, 0, &request) != 0)
-            return "(error)";
+        if (const OSStatus s = host.effect().GetProperty(kAudioUnitProperty_ParameterStringFromValue, 0, 0, &request))
+            return "(error " + std::to_string(s) + ")"; // kAudioUnitErr_InvalidParameter: -10878
         if (!request.outString)
             return "(none)";
         char text[24] = {};
@@ -41,7 +41,7 @@ TEST(EffectParameterTexts, DefaultsAndTheFilterTypesNamesAtWholeValues)
         {kNaN, "(none)"}, {-2.16e9f, "(none)"}, {2147483648.0f, "(none)"}};
     for (const auto& [value, name] : values)
         EXPECT_EQ(nameOf(&value), name) << value;
-    EXPECT_EQ(nameOf(nullptr, kFilterQ), "(error)");
+    EXPECT_EQ(nameOf(nullptr, kFilterQ), "(error -10878)");
 }
 
 } // namespace

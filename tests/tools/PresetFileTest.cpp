@@ -49,8 +49,8 @@ TEST(PresetFile, EachFaultHasItsOwnMessage)
         {"magic", false, field(0, 0x52494646), "not a program or bank file: it starts with 'RIFF'"},
         {"kind", false, field(8, 0x46784b6b), "not a program ('FxCk')"},
         {"program chunk", false, field(8, 0x46504368), "opaque chunk data ('FPCh')"},
-        {"unique ID", false, field(16, 0x41424344), "for the effect 'ABCD', not 'VQqe'"},
-        {"bank's unique ID", true, field(16, 0x41424344), "bank file is for the effect 'ABCD'"},
+        {"unique ID", false, field(16, 0x417e2043), "for the effect 'A~ C', not 'VQqe'"},
+        {"bank's unique ID", true, field(16, 0x4142437f), "bank file is for the effect '0x4142437f'"}, // unprintable
         {"parameter count", false, field(24, 4), "holds 4 parameters; the effect has 3"},
         {"program count", true, field(24, 3), "holds 3 programs; the effect has 2"},
         {"program version", false, field(12, 2), "format version 2"},
