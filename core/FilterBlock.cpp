@@ -125,15 +125,10 @@ void formFilterBlock(FilterBlock& b, float fIn, float dampingIn, const MorphWeig
     }
 
     for (int r = 0; r < 2; ++r) {
-        const float lowHi = static_cast<float>(p8.m[r][0]), bandHi = static_cast<float>(p8.m[r][1]);
-        b.powerFromLowHi[r] = lowHi;
-        b.powerFromLowLo[r] = static_cast<float>(p8.m[r][0] - lowHi);
-        b.powerFromBandHi[r] = bandHi;
-        b.powerFromBandLo[r] = static_cast<float>(p8.m[r][1] - bandHi);
-        b.powerFromLowHi[r + 2] = static_cast<float>(p4.m[r][0]);
-        b.powerFromLowLo[r + 2] = 0.0f;
-        b.powerFromBandHi[r + 2] = static_cast<float>(p4.m[r][1]);
-        b.powerFromBandLo[r + 2] = 0.0f;
+        b.powerFromLow[r] = static_cast<float>(p8.m[r][0]);
+        b.powerFromBand[r] = static_cast<float>(p8.m[r][1]);
+        b.powerFromLow[r + 2] = static_cast<float>(p4.m[r][0]);
+        b.powerFromBand[r + 2] = static_cast<float>(p4.m[r][1]);
     }
 }
 

@@ -38,12 +38,13 @@
 //   inputToLow/Band[0..3]           A⁷·B·g        A⁶·B·g         A⁵·B·g        A⁴·B·g    (low, band row)
 //   inputToLow/Band[4..7]           A³·B·g        A²·B·g         A¹·B·g        A⁰·B·g
 //   input sums                      Σ low of s_8  Σ band of s_8  Σ low of s_4  Σ band of s_4
-//   powerFromLow/Band, Hi and Lo    A⁸ − I: low   A⁸ − I: band   A⁴ − I: low   A⁴ − I: band  (row; Lo 0 in lanes 2, 3)
+//   powerFromLow/Band               A⁸ − I: low   A⁸ − I: band   A⁴ − I: low   A⁴ − I: band  (row)
 //   carried state                   low of s_8    band of s_8    low of s_4    band of s_4
 //
-// The part for the whole group is kept as hi + lo: rounded to single precision once, A⁸'s
-// eigenvalues would drift off the unit circle by about 1e-8 per group, enough to change a long
-// ringing audibly. Only the outputs hear s_4: single precision is enough there.
+// A⁸ − I rounded to single precision once is enough: a second, smaller single-precision part of
+// it would be lost where its product meets the state (its share is about 1e-10 of the state),
+// and the blocked form runs only where the filter is damped enough for the drift of A⁸'s
+// eigenvalues (about 1e-8 per group) to stay far below the damping per group.
 #pragma once
 
 #include "Types.h"
@@ -70,7 +71,7 @@ constexpr double kBlockedFilterMinFD = 1e-4;
 struct FilterBlock {
     bool enabled; // damped enough, and built for this processor
     float fromLow[kFilterHalf], fromBand[kFilterHalf], response[kFilterHalf];
-    float powerFromLowHi[4], powerFromLowLo[4], powerFromBandHi[4], powerFromBandLo[4];
+    float powerFromLow[4], powerFromBand[4];
     float inputToLow[kFilterBlock], inputToBand[kFilterBlock];
     // The last frame's high, H·A³ from the state at its half's start and the half's inputs: the
     // state the recursion leaves holds it.

@@ -167,7 +167,7 @@ template <bool kAccumulate, std::uint32_t kChunk> struct BlockedStretch {
     float* outL;
     float* outR;
     float* write;
-    Lanes fromLow, fromBand, powerLowHi, powerLowLo, powerBandHi, powerBandLo; // lanes: FilterBlock.h
+    Lanes fromLow, fromBand, powerLow, powerBand; // lanes: FilterBlock.h
     Lanes response[kFilterHalf];
     Lanes inputToLow[2], inputToBand[2]; // the group's first and second half
     alignas(32) float y[kChunk];
@@ -176,8 +176,7 @@ template <bool kAccumulate, std::uint32_t kChunk> struct BlockedStretch {
                    const Channels& io) noexcept
         : g(c), fb(c.filter), inL(io.inL), inR(io.inR), outL(io.outL), outR(io.outR),
           write(line.samples + line.writeIndex), fromLow(load4(fb.fromLow)), fromBand(load4(fb.fromBand)),
-          powerLowHi(load4(fb.powerFromLowHi)), powerLowLo(load4(fb.powerFromLowLo)),
-          powerBandHi(load4(fb.powerFromBandHi)), powerBandLo(load4(fb.powerFromBandLo))
+          powerLow(load4(fb.powerFromLow)), powerBand(load4(fb.powerFromBand))
     {
         for (int i = 0; i < kNumTaps; ++i)
             tap[i] = line.samples + slot[i];
@@ -245,8 +244,8 @@ template <bool kAccumulate, std::uint32_t kChunk> struct BlockedStretch {
         const Lanes sl = splat<Lanes>(carried[0]), sb = splat<Lanes>(carried[1]);
         const Lanes start = __builtin_shufflevector(carried, carried, 0, 1, 0, 1);
         first = first + (fromLow * sl + fromBand * sb);
-        // As a tree: the step powers' products, hi and lo side by side, then the rest.
-        carried = (start + inputSums) + ((powerLowHi * sl + powerBandHi * sb) + (powerLowLo * sl + powerBandLo * sb));
+        // As a tree: the step powers' products side by side, then the rest.
+        carried = (start + inputSums) + (powerLow * sl + powerBand * sb);
         second = second + (fromLow * splat<Lanes>(carried[2]) + fromBand * splat<Lanes>(carried[3]));
         store4(to, first);
         store4(to + 4, second);

@@ -108,8 +108,8 @@ TEST(Core, Coefficients)
             same(c.delay, chained.delay) && x.enabled == y.enabled &&
             (!x.enabled || (same(x.fromLow, y.fromLow) && same(x.fromBand, y.fromBand) &&
                             same(x.response, y.response) && same(x.inputToLow, y.inputToLow) &&
-                            same(x.inputToBand, y.inputToBand) && same(x.powerFromLowHi, y.powerFromLowHi) &&
-                            same(x.powerFromBandLo, y.powerFromBandLo) && same(x.highResponse, y.highResponse))))
+                            same(x.inputToBand, y.inputToBand) && same(x.powerFromLow, y.powerFromLow) &&
+                            same(x.powerFromBand, y.powerFromBand) && same(x.highResponse, y.highResponse))))
             << k.name;
         std::map<std::string, double> got = {{"dry", c.dry},          {"wet", c.wet},        {"F", c.f},
                                              {"D", c.damping},        {"drive", c.drive},    {"outGain", c.outGain},
