@@ -123,7 +123,7 @@ TEST_F(Tool, BadInputOrAnInterruptFailsWithAClearMessageAndLeavesNoOutput)
     const std::string in = "render|@in.wav|", byIndex = std::to_string(quadecho::kTap1Time) + "=1.5n";
     // What stderr must say; none: a malformed command line, status 2. The plain module's units are unknown.
     const std::pair<std::string, std::string> cases[] = {
-        {"render|@nothing.wav|@out.wav", "nothing.wav"},
+        {"render|@nothing.wav|@out.wav", "nothing.wav': No such file"},
         {in + "@out.wav|--set|23=0.5n", "unknown parameter '23'"},
         {in + "@out.wav|--set|Tap 1 time=fast", "fast"},
         {in + "@out.wav|--set|Tap 1 time=2500", "2000"},
