@@ -14,8 +14,9 @@ enum Row : int { kBoolean, kIndexed, kBareIndexed, kGeneric, kNoName };
 struct TextEffect : VelqAuBase {
     TextEffect() : VelqAuBase(nullptr, 1, VelqProgramBasic::Factory)
     {
-        rows[kBoolean] = {CFSTR("Bypass"), kAudioUnitParameterUnit_Boolean, 0, 1, 0};
-        rows[kIndexed] = rows[kBareIndexed] = {CFSTR("Mode"), kAudioUnitParameterUnit_Indexed, 0, 3, 0};
+        // Units by Apple's numbers: 2 boolean, 1 indexed.
+        rows[kBoolean] = {CFSTR("Bypass"), 2, 0, 1, 0};
+        rows[kIndexed] = rows[kBareIndexed] = {CFSTR("Mode"), 1, 0, 3, 0};
         rows[kGeneric] = {CFSTR("A name of twenty chr"), kAudioUnitParameterUnit_Generic, 0, 1, 0};
         parameterTable = rows;
     }
@@ -53,10 +54,10 @@ TEST(ParameterTexts, DisplayNameAndLabelFollowTheKindOfRow)
     EXPECT_EQ(effect.text(&VelqAuBase::getParameterDisplay, kGeneric, 1e30f), "10000000150474662198766");
     for (const auto& [index, name] : {std::pair{kGeneric, "A name of twent"}, {kNoName, ""}, {Row(kNumParams), ""}})
         EXPECT_EQ(effect.text(&VelqAuBase::getParameterName, index), name) << index;
-    // No label outside the table, then the units the effect's own table does not use.
+    // No label outside the table, then the units the effect's own table does not use, by Apple's
+    // numbers for seconds, cents, decibels, BPM and beats.
     std::string labels = effect.text(&VelqAuBase::getParameterLabel, kNumParams);
-    for (UInt32 unit : {kAudioUnitParameterUnit_Seconds, kAudioUnitParameterUnit_Cents,
-                        kAudioUnitParameterUnit_Decibels, kAudioUnitParameterUnit_BPM, kAudioUnitParameterUnit_Beats})
+    for (UInt32 unit : {4, 9, 13, 22, 23})
         effect.rows[0].unit = unit, labels += effect.text(&VelqAuBase::getParameterLabel, 0) + " ";
     EXPECT_EQ(labels, "seconds cents dB BPM beats ");
 }

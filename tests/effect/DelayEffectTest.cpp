@@ -37,6 +37,10 @@ TEST(DelayEffect, IdentityAndPropertiesAsTheHostSeesThem)
     // A fresh instance is silent: line and filter at rest, band-pass too.
     host.setReal(kFilterType, 2.0f);
     EXPECT_EQ(firstNonZero(host.render(Stereo(20000)).left), 20000u);
+    // Interleaved frames by their strides; the status is always 0.
+    float in[6] = {}, out[6] = {1, 1, 1, 1, 1, 1};
+    EXPECT_EQ(host.effect().ProcessCore(in, in + 1, out, out + 1, 2, 2, 3, false), 0);
+    EXPECT_EQ(std::count(out, out + 6, 0.0f), 6);
 }
 
 TEST(DelayEffect, EmptyNegativeAndBufferlessBlocksChangeNothing)

@@ -5,6 +5,7 @@
 #include "tests/support/DefaultResponse.h"
 #include "tools/DemoSignal.h"
 #include "tools/Plot.h"
+#include "tools/PluginHost.h"
 #include "tools/System.h"
 
 #include <cmath>
@@ -84,7 +85,8 @@ TEST_F(Tool, InfoShowsTheIdentityAndTakesValuesInTheParametersOwnUnitAfterThePro
          {"Effect:      VelqQuadecho\n", "Product:     Quadecho Delay\n", "Category:    Effect\n",
           "Vendor:      Velmorn Quaddle (version 65542, 0x10006)\n", "Unique ID:   VQqe\n", "Interface:   2400\n",
           "Inputs:      2\n", "Outputs:     2\n", "Flags:       CanReplacing (16)\n", "Latency:     0 samples\n",
-          "Programs (8, current 3)\n", "3  Defaults  (current)\n"},
+          "Programs (8, current 3)\n", "3  Defaults  (current)\n",
+          "\n  17  Filter Cutoff    Hz     632.5    0.500000\n"},
          {{kTap1Time, 0.25}, {kTap2Time, 0.5}, {kFilterCutoff, 0.5}, {kTap4Feedback, 0.2}, {kTap3Level, 1.0}}},
         {"info|--plugin|%plain.so|--set|gain=0.5n",
          {"Effect:      Plain?module\n", "Category:    Unknown (99)\n", "Flags:       none (0)\n",
@@ -101,6 +103,8 @@ TEST_F(Tool, InfoShowsTheIdentityAndTakesValuesInTheParametersOwnUnitAfterThePro
             EXPECT_NEAR(std::regex_search(r.out, m, row) ? std::stod(m[1]) : -1, value, 2e-6) << args << ": " << index;
         }
     }
+    EXPECT_EQ(qtool::categoryName(0) + "|" + qtool::categoryName(11) + "|" + qtool::categoryName(12),
+              "Unknown|Generator|Unknown (12)");
 }
 
 TEST(DemoSignal, IsPluckedNotesThatEndQuietWithoutOffsetBelowHalfScale)
@@ -197,7 +201,7 @@ TEST_F(Tool, PlotDrawsItsViewsOnThePageWithRoundTicksAndEscapedText)
          1},
         // The mark at 500 Hz: ln(500 / 20) / ln(24000 / 20) of the way across the frame.
         {"|--filter|--rate|48000|--set|Filter Cutoff=500|--set|Filter Type=2",
-         {">cutoff 500 Hz<", "; 48000 Hz<", "<line x1=\"465.0\""},
+         {">cutoff 500 Hz<", "; 48000 Hz<", "<line x1=\"465.0\"", "middle\">20<", "middle\">20000<"},
          1}};
     for (const auto& [options, texts, traces] : cases) {
         ASSERT_EQ(tool("plot|@ir.svg" + options).status, 0) << options;
