@@ -93,41 +93,29 @@ TEST(BlockedFilter, MatchesTheRecursion)
 {
     if (!kBlockedFilterBuilt)
         GTEST_SKIP() << "this processor runs the filter frame by frame";
-    struct Row {
-        float f, damping;
-    };
-    const Row rows[] = {// Near the threshold F·D = 1e-4, on both sides.
-                        {0.005f, 0.01f},
-                        {0.005f, 0.05f},
-                        {0.05f, 0.0015f},
-                        {0.05f, 0.004f},
-                        {0.25f, 0.0003f},
-                        {0.25f, 0.001f},
-                        // Damped.
-                        {0.005f, 0.5f},
-                        {0.05f, 1.0f},
-                        {0.25f, 2.0f},
-                        {0.142355f, 0.875317f}};
+    // Near the threshold F·D = 1e-4, on both sides, then damped: F and D.
+    const std::pair<float, float> rows[] = {{0.005f, 0.01f},  {0.005f, 0.05f},       {0.05f, 0.0015f}, {0.05f, 0.004f},
+                                            {0.25f, 0.0003f}, {0.25f, 0.001f},       {0.005f, 0.5f},   {0.05f, 1.0f},
+                                            {0.25f, 2.0f},    {0.142355f, 0.875317f}};
     const std::vector<float> x = Noise(11, 1.0f).samples(1000000);
     // The output gain of a strong drive: the blocked form folds it into its input coefficients.
     constexpr float kOutGain = 0.25f;
     const double inputPeak = kernel::softClip(1.0f) * kOutGain;
     for (FrameLoop loop : loopsHere()) {
-        for (const Row& row : rows) {
+        for (const auto& [f, damping] : rows) {
             for (const float type : {1.0f, 2.0f, 3.0f, 3.5f}) {
-                const BlockCoefficients blocked = coefficients(row.f, row.damping, type, kOutGain);
+                const BlockCoefficients blocked = coefficients(f, damping, type, kOutGain);
                 BlockCoefficients recursive = blocked;
                 recursive.filter.enabled = false;
                 const Render a = render(loop, blocked, x, 4099, 4096), b = render(loop, recursive, x, 4099, 4096);
                 const Apart d = apart(a.left, b.left, inputPeak);
                 // Below the threshold the recursion runs, bit for bit.
-                const double limit = row.f * row.damping < 1e-4f ? 0.0 : row.damping >= 0.5f ? kDamped : kDifferential;
-                EXPECT_LE(d.fraction, limit) << "F " << row.f << ", D " << row.damping << ", type " << type;
+                const double limit = f * damping < 1e-4f ? 0.0 : damping >= 0.5f ? kDamped : kDifferential;
+                EXPECT_LE(d.fraction, limit) << "F " << f << ", D " << damping << ", type " << type;
                 // The state it leaves, high included, is the recursion's.
                 for (const auto& [got, want] :
                      {std::pair{a.state.low, b.state.low}, {a.state.band, b.state.band}, {a.state.high, b.state.high}})
-                    EXPECT_NEAR(got, want, limit * d.peak)
-                        << "F " << row.f << ", D " << row.damping << ", type " << type;
+                    EXPECT_NEAR(got, want, limit * d.peak) << "F " << f << ", D " << damping << ", type " << type;
             }
         }
     }
@@ -140,25 +128,22 @@ TEST(BlockedFilter, RingsLikeTheRecursionInALoop)
 {
     if (!kBlockedFilterBuilt)
         GTEST_SKIP() << "this processor runs the filter frame by frame";
-    struct Row {
-        float f, damping;
-    };
-    const Row rows[] = {{0.142f, 0.00141f}, {0.25f, 0.0008f}, {0.05f, 0.004f}, {0.2f, 0.00075f}};
+    const std::pair<float, float> rows[] = {{0.142f, 0.00141f}, {0.25f, 0.0008f}, {0.05f, 0.004f}, {0.2f, 0.00075f}};
     std::vector<float> x(441000 * 4);
     Noise noise(5, 0.5f);
     std::generate(x.begin(), x.begin() + 4410, [&] { return noise.next(); });
     for (FrameLoop loop : loopsHere()) {
-        for (const Row& row : rows) {
-            BlockCoefficients blocked = coefficients(row.f, row.damping, 2.0f);
+        for (const auto& [f, damping] : rows) {
+            BlockCoefficients blocked = coefficients(f, damping, 2.0f);
             const std::int32_t delays[kNumTaps] = {2205, 3087, 4851, 6615};
             for (int i = 0; i < kNumTaps; ++i)
-                blocked.delay[i] = delays[i], blocked.feedback[i] = 0.2475f * row.damping, blocked.left[i] = 0.25f;
+                blocked.delay[i] = delays[i], blocked.feedback[i] = 0.2475f * damping, blocked.left[i] = 0.25f;
             formLoopGains(blocked, 88200);
             BlockCoefficients recursive = blocked;
             recursive.filter.enabled = false;
             ASSERT_TRUE(blocked.filter.enabled);
             const Render a = render(loop, blocked, x, 88200, 512), b = render(loop, recursive, x, 88200, 512);
-            EXPECT_LE(apart(a.left, b.left, 0.5).fraction, kDifferential) << "F " << row.f << ", D " << row.damping;
+            EXPECT_LE(apart(a.left, b.left, 0.5).fraction, kDifferential) << "F " << f << ", D " << damping;
         }
     }
 }

@@ -186,6 +186,22 @@ TEST_F(Tool, SavesProgramsAndBanksThatReadBackToTheSameValues)
               std::string::npos);
 }
 
+// What users already have stays as it is: the factory bank as released, and the README's pictures
+// as the commands beside them draw them.
+TEST_F(Tool, FactoryBankAndReadmePicturesStayAsPublished)
+{
+    EXPECT_EQ(slurp(QUADECHO_PRESETS "/quadecho-factory.fxb"),
+              slurp(QUADECHO_SOURCE "/tests/tools/data/quadecho-factory.fxb"));
+    const std::pair<std::string, std::string> pictures[] = {
+        {"plot|@p.svg|--set|Tap 4 feedback=70|--set|Filter Type=1|--set|Filter Cutoff=1200", "impulse-response.svg"},
+        {"plot|--filter|@p.svg|--set|Filter Type=2|--set|Filter Cutoff=5000|--set|Filter Q=0.5",
+         "filter-response.svg"}};
+    for (const auto& [args, picture] : pictures) {
+        ASSERT_EQ(tool(args).status, 0) << args;
+        EXPECT_EQ(slurp(dir / "p.svg"), slurp(QUADECHO_SOURCE "/docs/" + picture)) << picture << ": draw it again";
+    }
+}
+
 TEST_F(Tool, PlotDrawsItsViewsOnThePageWithRoundTicksAndEscapedText)
 {
     // The options, what the page must say and how many traces it draws. In dB the first echo (0 dB)
