@@ -3,6 +3,7 @@
 #include "CAVectorUnit.h"
 #include "platform/RelaxedAtomic.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 #include <stdexcept>
@@ -66,7 +67,7 @@ void VelqAuBase::VST_DEPRECATED(process)(float** inputs, float** outputs, VstInt
 void VelqAuBase::runKernels(float** inputs, float** outputs, VstInt32 sampleFrames)
 {
     const std::size_t count = kernels.size();
-    const unsigned frames = sampleFrames > 0 ? static_cast<unsigned>(sampleFrames) : 0u;
+    const auto frames = static_cast<unsigned>(std::max<VstInt32>(sampleFrames, 0));
     bool silence = false; // one flag for the whole call, handed from kernel to kernel
     for (std::size_t i = 0; i < count; ++i)
         kernels[i]->Process(inputs[i], outputs[i], frames, 1, silence);

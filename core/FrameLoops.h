@@ -5,6 +5,7 @@
 
 #include "Kernel.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
@@ -274,11 +275,9 @@ template <bool kAccumulate, std::uint32_t kChunk> struct BlockedStretch {
             state.band = carried[1];
             state.high = high;
         }
-        if (j < m) {
-            DelayLine tail = from(line, j);
-            const Channels rest{io.inL + j, io.inR + j, io.outL + j, io.outR + j, 1, 1};
-            frameLoop<kAccumulate>(c, tail, state, rest, m - j);
-        }
+        DelayLine tail = from(line, j);
+        const Channels rest{io.inL + j, io.inR + j, io.outL + j, io.outR + j, 1, 1};
+        frameLoop<kAccumulate>(c, tail, state, rest, m - j);
     }
 };
 
@@ -300,7 +299,7 @@ void runFrames(const BlockCoefficients& c, DelayLine& delayLine, FilterState& st
                std::uint32_t frames) noexcept
 {
     const std::int32_t n = delayLine.length;
-    const std::int32_t shortest = c.shortestRead < n ? c.shortestRead : n;
+    const std::int32_t shortest = std::min(c.shortestRead, n);
     const bool shortDelay = shortest < kShortestStretch;
     if (shortDelay || ((io.inStride ^ 1) | (io.outStride ^ 1)) != 0 || frames < 4) {
         frameLoop<kAccumulate>(c, delayLine, state, io, frames);

@@ -1,5 +1,6 @@
 #include "VelqQuadecho.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <iterator>
@@ -71,7 +72,7 @@ void VelqQuadecho::processBlock(float** inputs, float** outputs, VstInt32 sample
 {
     if (!inputs || !outputs || !inputs[0] || !inputs[1] || !outputs[0] || !outputs[1])
         return;
-    const std::uint32_t frames = sampleFrames > 0 ? static_cast<std::uint32_t>(sampleFrames) : 0u;
+    const auto frames = static_cast<std::uint32_t>(std::max<VstInt32>(sampleFrames, 0));
     ProcessCore(inputs[0], inputs[1], outputs[0], outputs[1], 1, 1, frames, accumulate);
 }
 

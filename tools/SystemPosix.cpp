@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <filesystem>
 
 namespace qtool::sys {
 
@@ -19,9 +20,8 @@ std::vector<std::string> arguments(int argc, char** argv) { return {argv, argv +
 
 std::string executablePath()
 {
-    char self[4096];
-    const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
-    return n > 0 ? std::string(self, static_cast<std::size_t>(n)) : std::string();
+    std::error_code error; // none found: an empty path
+    return std::filesystem::read_symlink("/proc/self/exe", error).string();
 }
 
 Kind kindOf(const std::string& path, std::string& why)
