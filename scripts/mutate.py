@@ -7,7 +7,12 @@ build/windows-x86_64 of the copy, instead of counting as a survivor of a build t
 It needs what scripts/test.sh needs for Windows: mingw-w64, wine64, and libsndfile for Windows
 (scripts/sndfile-windows.sh, built once in the checkout: the copy links to it).
 
-  mutate.py [--count N] [--seed S] [--only DIR/]... [--sanitize address,undefined] [--dirty] [--out FILE] [--list] CHECKOUT
+With --sanitized-too, a mutant that survives the native suite is judged again by the suite built
+with the address and undefined-behaviour sanitizers, which the test command runs as well: a read
+or write out of bounds that the plain build happens to survive fails there.
+
+  mutate.py [--count N] [--seed S] [--only DIR/]... [--sanitize address,undefined] [--sanitized-too] [--dirty]
+            [--out FILE] [--list] CHECKOUT
 
 Copies CHECKOUT's committed tree (git worktree at HEAD; with --dirty also its uncommitted changes and
 untracked files) to /tmp/mutate-wt, configures one native
@@ -89,6 +94,8 @@ def main():
     ap.add_argument("--list", action="store_true", help="only count the candidate mutants")
     ap.add_argument("--only", action="append", default=[], help="mutate only files under this path (repeatable)")
     ap.add_argument("--sanitize", default="", help="build the tests with these sanitizers, e.g. address,undefined")
+    ap.add_argument("--sanitized-too", action="store_true",
+                    help="judge survivors again by the address/undefined-sanitizer suite")
     ap.add_argument("--dirty", action="store_true", help="mutate the working tree as it is: uncommitted changes and untracked files too")
     a = ap.parse_args()
     src = os.path.abspath(a.checkout)
@@ -131,6 +138,14 @@ def main():
     rc, log = run(["ctest", "--test-dir", b, "-j2", "--timeout", "120", "-E", "ardour"], wt, 900)
     if rc:
         print("baseline tests fail\n" + log[-3000:]); return 2
+    sb = os.path.join(wt, "build-mut-sanitized")
+    if a.sanitized_too:
+        rc, log = run(["cmake", "-S", wt, "-B", sb, "-G", "Ninja", "-DCMAKE_BUILD_TYPE=RelWithDebInfo",
+                       "-DQUADECHO_BENCH=OFF", "-DQUADECHO_SANITIZE=address,undefined"], wt, 600)
+        rc2, log2 = run(["ninja", "-C", sb], wt, 3600)
+        rc3, log3 = (1, "") if rc or rc2 else run(["ctest", "--test-dir", sb, "-j2", "--timeout", "240", "-E", "ardour"], wt, 1800)
+        if rc or rc2 or rc3:
+            print("sanitized baseline failed\n" + (log + log2 + log3)[-3000:]); return 2
     with open(os.path.join(b, "compile_commands.json")) as fh:
         native = {os.path.relpath(os.path.realpath(c["file"]), os.path.realpath(wt)) for c in json.load(fh)}
     windows = Windows(src, wt, b) if any(f.endswith(".cpp") and f not in native for f, *_ in sample) else None
@@ -146,6 +161,7 @@ def main():
         with open(p, "w") as fh:
             fh.write("\n".join(ls))
         foreign = f.endswith(".cpp") and f not in native
+        by = ""
         if foreign and not windows.ready:
             verdict = "unjudged"  # no Windows suite to judge it by: counted neither way
             brc = None
@@ -158,6 +174,11 @@ def main():
         else:
             trc, tlog = windows.test() if foreign else run(
                 ["ctest", "--test-dir", b, "-j2", "--timeout", "60", "-E", "ardour"], wt, 600)
+            by = ""
+            if not trc and a.sanitized_too and not foreign:
+                src_rc, _ = run(["ninja", "-C", sb], wt, 1800)
+                trc = src_rc or run(["ctest", "--test-dir", sb, "-j2", "--timeout", "240", "-E", "ardour"], wt, 1800)[0]
+                by = "   [sanitized suite]" if trc else ""
             if trc:
                 verdict = "killed"; killed += 1
             else:
@@ -165,7 +186,7 @@ def main():
         with open(p, "w") as fh:
             fh.write(orig)
         row = f"{verdict:9s} {f}:{n + 1} {kind:5s} '{old}' -> '{new}'   | {ls[n].strip()[:90]}" + (
-            "   [Windows suite]" if foreign else "")
+            "   [Windows suite]" if foreign else by)
         lines.append(row)
         print(row, flush=True)
     m = killed + survived
