@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <functional>
 #include <limits>
@@ -62,38 +63,21 @@ TEST(SignalPath, RepairsWhatAHostileHostSends)
         std::function<void(int, float (&)[kNumParams], float&, FilterState&)> between;
         bool sameAsReference;
     };
+    using V = float(&)[kNumParams];
+    // clang-format off
     const Case cases[] = {
-        {"a value that is not a number counts as the default",
-         [](int block, float(&v)[kNumParams], float&, FilterState&) {
-             if (block == 2)
-                 v[kMasterFeedback] = kNaN, v[kWetDryMix] = -kInf;
-         },
-         true},
-        {"a rate no line can be sized for computes with the line's",
-         [](int block, float(&)[kNumParams], float& rate, FilterState&) {
-             const float rates[] = {0.0f, -kLineRate, kNaN, kHighestRate * 2.0f};
-             rate = rates[block];
-         },
-         true},
-        {"a changed value takes effect at the next block",
-         [](int block, float(&v)[kNumParams], float&, FilterState&) {
-             if (block == 3)
-                 v[kTap1Feedback] = 10.0f;
-         },
-         false},
-        {"the highest rate a line can be sized for is the host's",
-         [](int block, float(&)[kNumParams], float& rate, FilterState&) {
-             if (block == 3)
-                 rate = kHighestRate;
-         },
-         false},
-        {"a changed rate takes effect at the next block",
-         [](int block, float(&)[kNumParams], float& rate, FilterState&) {
-             if (block == 3)
-                 rate = 2.0f * kLineRate;
-         },
-         false},
+        {"a value that is not a number counts as the default", [](int block, V v, float&, FilterState&) {
+             if (block == 2) v[kMasterFeedback] = kNaN, v[kWetDryMix] = -kInf; }, true},
+        {"a rate no line can be sized for computes with the line's", [](int block, V, float& rate, FilterState&) {
+             rate = std::array{0.0f, -kLineRate, kNaN, kHighestRate * 2.0f}[block]; }, true},
+        {"a changed value takes effect at the next block", [](int block, V v, float&, FilterState&) {
+             if (block == 3) v[kTap1Feedback] = 10.0f; }, false},
+        {"the highest rate a line can be sized for is the host's", [](int block, V, float& rate, FilterState&) {
+             if (block == 3) rate = kHighestRate; }, false},
+        {"a changed rate takes effect at the next block", [](int block, V, float& rate, FilterState&) {
+             if (block == 3) rate = 2.0f * kLineRate; }, false},
     };
+    // clang-format on
     for (const Case& k : cases) {
         const Rendered r = run(k.between);
         // Blocks 0 to 2 are the same in every case but the first two's repairs; block 3 may differ.

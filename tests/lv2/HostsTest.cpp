@@ -82,26 +82,17 @@ TEST(Lv2Hosts, Lv2applyRendersWhatTheToolRendersThroughThe24Module)
     if (crossBuilt())
         GTEST_SKIP() << "lv2apply" << kBuildMachineOnly;
     using Settings = std::vector<std::pair<int, float>>; // index, normalised
+    // clang-format off
     const std::tuple<const char*, int, Settings> cases[] = {
-        {"the filter type between band and high pass, saturation, high feedback",
-         48000,
-         {{kFilterType, 0.625f},
-          {kSaturation, 0.5f},
-          {kTap1Time, 0.06f},
-          {kTap1Feedback, 0.9f},
-          {kMasterFeedback, 0.75f},
-          {kWetDryMix, 0.6f}}},
-        {"a swept low-pass at 96 kHz, taps panned",
-         96000,
-         {{kFilterType, 0.325f},
-          {kFilterCutoff, 0.3f},
-          {kFilterQ, 0.8f},
-          {kFilterSweep, 0.4f},
-          {kTap2Pan, 0.9f},
-          {kTap3Time, 0.02f},
-          {kTap4Level, 0.3f}}},
+        {"the filter type between band and high pass, saturation, high feedback", 48000,
+         {{kFilterType, 0.625f}, {kSaturation, 0.5f}, {kTap1Time, 0.06f}, {kTap1Feedback, 0.9f},
+          {kMasterFeedback, 0.75f}, {kWetDryMix, 0.6f}}},
+        {"a swept low-pass at 96 kHz, taps panned", 96000,
+         {{kFilterType, 0.325f}, {kFilterCutoff, 0.3f}, {kFilterQ, 0.8f}, {kFilterSweep, 0.4f}, {kTap2Pan, 0.9f},
+          {kTap3Time, 0.02f}, {kTap4Level, 0.3f}}},
         {"the defaults at 44.1 kHz", 44100, {}},
     };
+    // clang-format on
     for (const auto& [name, rate, settings] : cases) {
         ScratchDir scratch;
         // A tenth of a second of noise, then silence for the echoes: 32-bit floats.
