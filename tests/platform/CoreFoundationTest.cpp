@@ -33,7 +33,12 @@ TEST(CoreFoundation, ConstantStringsAreNeverFreedAndArraysRetainTheirStrings)
     CFRelease(array);
     EXPECT_TRUE(CFArrayGetCount(array) == 2 && CFArrayGetValueAtIndex(array, 1) == owned);
     EXPECT_TRUE(!CFArrayGetValueAtIndex(array, 2) && !CFArrayGetValueAtIndex(array, -1));
-    EXPECT_EQ(CFArrayCreate(nullptr, nullptr, 1, &kCFTypeArrayCallBacks), nullptr);
+    // Values missing or counted below zero: no array; none at all: an empty one.
+    EXPECT_FALSE(CFArrayCreate(nullptr, nullptr, 1, &kCFTypeArrayCallBacks) ||
+                 CFArrayCreate(nullptr, values, -1, &kCFTypeArrayCallBacks));
+    CFRelease(array);
+    array = CFArrayCreate(nullptr, nullptr, 0, &kCFTypeArrayCallBacks);
+    EXPECT_TRUE(array && CFArrayGetCount(array) == 0 && !CFArrayGetValueAtIndex(array, 0));
     CFRelease(array);
 }
 
