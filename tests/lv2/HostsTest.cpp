@@ -55,6 +55,8 @@ TEST(Lv2Hosts, TheValidatorAcceptsTheMetadataAndLv2infoListsTheTablesPorts)
         };
         if (port < lv2::kFirstControl) {
             EXPECT_EQ(field("Symbol"), lv2::kAudioSymbols[port]);
+            EXPECT_EQ(field("Designation"), std::string("http://lv2plug.in/ns/ext/port-groups#") +
+                                                (field("Name")[0] == 'L' ? "left" : "right"));
             continue;
         }
         const ParameterFacts& row = kParameters[port - lv2::kFirstControl];
