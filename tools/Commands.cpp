@@ -58,7 +58,7 @@ std::unique_ptr<Source> openSource(const std::optional<std::string>& input, Plug
     else
         source = std::make_unique<BufferSource>(Planar{demoSignal(kDemoSampleRate)}, kDemoSampleRate);
     const std::string name = input ? "'" + *input + "'" : "the demo signal";
-    if (source->channels() > 2 && plugin.numInputs() > 1 && source->channels() > plugin.numInputs())
+    if (plugin.numInputs() > 1 && source->channels() > plugin.numInputs())
         std::fprintf(stderr, "quadecho: note: %s has %d channels and the effect takes %d: the rest are left out\n",
                      name.c_str(), source->channels(), plugin.numInputs());
     return source;

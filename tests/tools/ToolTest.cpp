@@ -196,6 +196,8 @@ TEST_F(Tool, FactoryBankAndReadmePicturesStayAsPublished)
         {"plot|@p.svg|--set|Tap 4 feedback=70|--set|Filter Type=1|--set|Filter Cutoff=1200", "impulse-response.svg"},
         {"plot|--filter|@p.svg|--set|Filter Type=2|--set|Filter Cutoff=5000|--set|Filter Q=0.5",
          "filter-response.svg"}};
+    if (crossBuilt())
+        GTEST_SKIP() << "the README's pictures are drawn on the build machine, and compared there";
     for (const auto& [args, picture] : pictures) {
         ASSERT_EQ(tool(args).status, 0) << args;
         EXPECT_EQ(slurp(dir / "p.svg"), slurp(QUADECHO_SOURCE "/docs/" + picture)) << picture << ": draw it again";
