@@ -89,10 +89,10 @@ void formFilterBlock(FilterBlock& b, float fIn, float dampingIn, const MorphWeig
     const Matrix a{{{1.0 + p1.m[0][0], p1.m[0][1]}, {p1.m[1][0], 1.0 + p1.m[1][1]}}};
     const Matrix p2 = times(p1, p1, 2.0), p4 = times(p2, p2, 2.0), p8 = times(p4, p4, 2.0);
     const double g = outGain;
-    const double gb[2] = {one.b[0] * g, one.b[1] * g};
+    const double gb[] = {one.b[0] * g, one.b[1] * g};
 
     // Frame j of a half: C·Aʲ and H·Aʲ from the state at its start, and what input j − k adds.
-    double c[2] = {one.c[0], one.c[1]}, h[2] = {one.h[0], one.h[1]};
+    double c[] = {one.c[0], one.c[1]}, h[] = {one.h[0], one.h[1]};
     b.response[0] = static_cast<float>(one.d * g);
     b.highResponse[0] = static_cast<float>(one.e * g);
     for (int j = 0; j < kFilterHalf; ++j) {
@@ -111,9 +111,9 @@ void formFilterBlock(FilterBlock& b, float fIn, float dampingIn, const MorphWeig
 
     // What input i adds to the state after the group, A^(7−i)·B·g: the last four inputs' by
     // steps of A, the first four's as A⁴ times those.
-    double v[2] = {gb[0], gb[1]};
+    double v[] = {gb[0], gb[1]};
     for (int i = kFilterBlock - 1; i >= kFilterHalf; --i) {
-        const double early[2] = {v[0] + p4.m[0][0] * v[0] + p4.m[0][1] * v[1],
+        const double early[] = {v[0] + p4.m[0][0] * v[0] + p4.m[0][1] * v[1],
                                  v[1] + p4.m[1][0] * v[0] + p4.m[1][1] * v[1]};
         b.inputToLow[i] = static_cast<float>(v[0]);
         b.inputToBand[i] = static_cast<float>(v[1]);
