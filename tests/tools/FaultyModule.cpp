@@ -31,7 +31,7 @@ extern "C" __attribute__((visibility("default"))) AEffect* VSTPluginMain(audioMa
 #elif defined(FAULT_NULL_EFFECT)
     return nullptr;
 #elif defined(FAULT_BAD_COUNTS)
-    record.numInputs = 65, record.numOutputs = -5; // inputs one past the tool's limit of 64
+    record.numInputs = 65, record.numOutputs = 2; // inputs one past the tool's limit of 64
 #elif defined(FAULT_COUNTS_CHANGE)
     record.numInputs = record.numOutputs = 2;
 #elif defined(FAULT_PLAIN)
