@@ -50,6 +50,12 @@ TEST_F(Tool, RendersTheImpulseResponseInAnyFormatForAsLongAsTheTailRuns)
     }
     ASSERT_EQ(tool("render|@demo.wav|--tail|0").status, 0); // without an input, the demo signal, and no tail
     EXPECT_EQ(readSound(dir / "demo.wav").frames(), qtool::demoSignal().size());
+    // Written beside itself on a file system other than the working folder's, with the permissions
+    // any new file gets.
+    ScratchDir elsewhere{"/dev/shm/quadecho-test-XXXXXX"};
+    std::ofstream(dir / "new.txt") << "x";
+    ASSERT_EQ(tool("render|@in.flac|" + elsewhere / "out.wav" + "|--tail|0").status, 0);
+    EXPECT_EQ(fs::status(elsewhere / "out.wav").permissions(), fs::status(dir / "new.txt").permissions());
 
     // Frames after the input, an impulse in its second frame at 8000 Hz (none: until 800 ms have passed below -90
     // dBFS), and what the summary says.
