@@ -160,6 +160,7 @@ TEST_F(Tool, BadInputOrAnInterruptFailsWithAClearMessageAndLeavesNoOutput)
         {"save|@out.txt", "out.txt': the name must end in .fxp"},
         {"plot|@out.svg|--filter|--plugin|%plain.so", "not the Quadecho effect"},
         {in + "@out.wav|--block|0", ""},
+        {in + "@out.wav|@third.wav", ""},
         // With an hour of tail still to come: by then a terminal would show a progress bar, a file never.
         {"!|" + in + "@out.flac|--tail|3600", "interrupted"}};
     const std::string original = slurp(dir / "in.wav");
