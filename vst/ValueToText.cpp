@@ -107,12 +107,8 @@ void AudioEffect::float2string(float value, char* text, VstInt32 maxLen)
         const int k = 8 - count;
         double m = std::fmod(v, 1.0) * std::pow(10.0, k);
         for (int i = k - 1; i >= 0; --i) {
-            if (m > 0.0) {
-                full[length + static_cast<std::size_t>(i)] = digitOf(m);
-                m = 0.1 * m;
-            } else {
-                full[length + static_cast<std::size_t>(i)] = '0';
-            }
+            full[length + static_cast<std::size_t>(i)] = digitOf(m); // '0' once m falls below 1
+            m = 0.1 * m;
         }
         length += static_cast<std::size_t>(k);
     }
