@@ -114,7 +114,7 @@ void formFilterBlock(FilterBlock& b, float fIn, float dampingIn, const MorphWeig
     double v[] = {gb[0], gb[1]};
     for (int i = kFilterBlock - 1; i >= kFilterHalf; --i) {
         const double early[] = {v[0] + p4.m[0][0] * v[0] + p4.m[0][1] * v[1],
-                                 v[1] + p4.m[1][0] * v[0] + p4.m[1][1] * v[1]};
+                                v[1] + p4.m[1][0] * v[0] + p4.m[1][1] * v[1]};
         b.inputToLow[i] = static_cast<float>(v[0]);
         b.inputToBand[i] = static_cast<float>(v[1]);
         b.inputToLow[i - kFilterHalf] = static_cast<float>(early[0]);

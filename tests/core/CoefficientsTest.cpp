@@ -44,9 +44,8 @@ TEST(Core, WideBuildWhereTheProcessorHasIt)
     __builtin_cpu_init();
     wide = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
 #endif
-    EXPECT_TRUE(canRun(FrameLoop::Portable));
-    EXPECT_EQ(canRun(FrameLoop::Wide), wide);
-    EXPECT_EQ(bestFrameLoop(), wide ? FrameLoop::Wide : FrameLoop::Portable);
+    EXPECT_EQ(std::tuple(canRun(FrameLoop::Portable), canRun(FrameLoop::Wide), bestFrameLoop()),
+              std::tuple(true, wide, wide ? FrameLoop::Wide : FrameLoop::Portable));
 }
 
 TEST(Core, Coefficients)
