@@ -256,7 +256,7 @@ template <bool kAccumulate, std::uint32_t kChunk> struct BlockedStretch {
     void run(const BlockCoefficients& c, const DelayLine& line, FilterState& state, const Channels& io,
              std::uint32_t m) noexcept
     {
-        Lanes carried = {state.low, state.band, 0.0f, 0.0f};
+        Lanes carried = {state.low, state.band}; // lanes 2 and 3 are formed before they are read
         std::uint32_t j = 0;
         for (; m - j >= kChunk; j += kChunk)
             chunk(j, kChunk / kFilterBlock, carried);

@@ -39,7 +39,7 @@ VstIntPtr VSTCALLBACK hostCallback(AEffect*, VstInt32 opcode, VstInt32, VstIntPt
     case audioMasterGetProductString:
         if (ptr)
             std::strcpy(static_cast<char*>(ptr), "quadecho");
-        return ptr ? 1 : 0;
+        return ptr != nullptr;
     default:
         return 0; // no time info, no automation, no windows: a plain offline renderer
     }

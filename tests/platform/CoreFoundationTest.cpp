@@ -28,6 +28,7 @@ TEST(CoreFoundation, ConstantStringsAreNeverFreedAndArraysRetainTheirStrings)
     const void* values[] = {CFSTR("Thru"), owned};
     CFArrayRef array = CFArrayCreate(nullptr, values, 2, &kCFTypeArrayCallBacks);
     EXPECT_EQ(CFGetRetainCount(owned), 2);
+    EXPECT_TRUE(CFStringGetCString(owned, buffer, 8, kCFStringEncodingUTF8) && std::string(buffer) == "High");
     CFRelease(owned); // the array still holds it
     EXPECT_EQ(CFGetRetainCount(CFRetain(array)), 2);
     CFRelease(array);
