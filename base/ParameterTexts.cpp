@@ -1,6 +1,6 @@
 // The three texts a host shows for a parameter: name, unit label and value.
 #include "VelqAuBase.h"
-#include "Vendor.h"
+#include "core/Identity.h"
 
 #include <cmath>
 #include <cstdio>
@@ -124,6 +124,6 @@ OSStatus VelqAuBase::GetParameterValueStrings(AudioUnitScope, AudioUnitParameter
 
 bool VelqAuBase::getVendorString(char* text)
 {
-    std::strcpy(text, kVendorName);
+    std::strcpy(text, quadecho::kVendorName);
     return true;
 }

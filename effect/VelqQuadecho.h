@@ -1,7 +1,7 @@
 // The four-tap delay: identity, the delay line and the state of the signal path.
 #pragma once
 
-#include "Identity.h"
+#include "core/Identity.h"
 #include "core/SignalPath.h"
 #include "base/TAUBuffer.h"
 #include "base/VelqAuBase.h"

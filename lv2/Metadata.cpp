@@ -3,9 +3,8 @@
 // from the one parameter table, every name from the identity texts and every preset from the
 // factory programs.
 #include "Ports.h"
-#include "base/Vendor.h"
 #include "core/FactoryPrograms.h"
-#include "effect/Identity.h"
+#include "core/Identity.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -54,7 +53,7 @@ const char* unitOf(AudioUnitParameterUnit unit)
     }
 }
 
-std::string presetUri(const FactoryProgram& program) { return std::string(kUri) + "#" + factorySlug(program.name); }
+std::string presetUri(const FactoryProgram& program) { return std::string(kLv2Uri) + "#" + factorySlug(program.name); }
 
 void writeManifest(std::FILE* out)
 {
@@ -66,14 +65,14 @@ void writeManifest(std::FILE* out)
                  "    a lv2:Plugin ;\n"
                  "    lv2:binary <%s> ;\n"
                  "    rdfs:seeAlso <quadecho.ttl> .\n",
-                 kUri, kBinary);
+                 kLv2Uri, kBinary);
     for (const FactoryProgram& program : kFactoryPrograms)
         std::fprintf(out,
                      "\n<%s>\n"
                      "    a pset:Preset ;\n"
                      "    lv2:appliesTo <%s> ;\n"
                      "    rdfs:seeAlso <presets.ttl> .\n",
-                     presetUri(program).c_str(), kUri);
+                     presetUri(program).c_str(), kLv2Uri);
 }
 
 // The factory programs, every port's value given: a preset is the whole setting.
@@ -90,7 +89,7 @@ void writePresets(std::FILE* out)
                      "    a pset:Preset ;\n"
                      "    lv2:appliesTo <%s> ;\n"
                      "    rdfs:label \"%s\"",
-                     presetUri(program).c_str(), kUri, program.name);
+                     presetUri(program).c_str(), kLv2Uri, program.name);
         for (int i = 0; i < kNumParams; ++i)
             std::fprintf(out, " ;\n    lv2:port [ lv2:symbol \"%s\" ; pset:value %s ]", kControlSymbols[i],
                          number(values[i]).c_str());
@@ -178,7 +177,7 @@ void writePlugin(std::FILE* out)
                  "    lv2:minorVersion %d ;\n"
                  "    lv2:microVersion %d ;\n"
                  "    lv2:optionalFeature lv2:hardRTCapable ;\n",
-                 kProductString, kVendorName, kUri, kEffectName, (kVendorVersion >> 8) & 0xff, kVendorVersion & 0xff);
+                 kProductString, kVendorName, kLv2Uri, kEffectName, kVersion.minor, kVersion.patch);
     writePorts(out);
 }
 

@@ -2,13 +2,13 @@
 // URI and the symbols are fixed once released: hosts keep them in their sessions.
 #pragma once
 
+#include "core/Identity.h"
 #include "core/Parameters.h"
 
 #include <cstdint>
 
 namespace quadecho::lv2 {
 
-constexpr char kUri[] = "urn:velmorn-quaddle:quadecho";
 constexpr char kBinary[] = "quadecho.so";
 
 // Audio ports first, then one control port per parameter in the table's order.

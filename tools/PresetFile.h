@@ -5,7 +5,7 @@
 
 #include "PluginHost.h"
 #include "core/Parameters.h"
-#include "effect/Identity.h"
+#include "core/Identity.h"
 
 #include <cstdint>
 #include <string>

@@ -2,7 +2,7 @@
 
 #include "core/Parameters.h"
 #include "core/Types.h"
-#include "effect/Identity.h"
+#include "core/Identity.h"
 
 #include <algorithm>
 #include <cctype>

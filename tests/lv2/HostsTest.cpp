@@ -33,7 +33,7 @@ TEST(Lv2Hosts, TheValidatorAcceptsTheMetadataAndLv2infoListsTheTablesPorts)
                         std::to_string(QUADECHO_VERSION_PATCH) + " ;"),
               std::string::npos);
 
-    const Result info = run({"env", "LV2_PATH=" + kLv2Path, "lv2info", lv2::kUri});
+    const Result info = run({"env", "LV2_PATH=" + kLv2Path, "lv2info", kLv2Uri});
     ASSERT_EQ(info.status, 0) << info.err;
     EXPECT_NE(info.out.find("Class:             Delay Plugin"), std::string::npos) << info.out;
     EXPECT_NE(info.out.find("http://lv2plug.in/ns/lv2core#hardRTCapable"), std::string::npos);
@@ -114,7 +114,7 @@ TEST(Lv2Hosts, Lv2applyRendersWhatTheToolRendersThroughThe24Module)
             tool.insert(tool.end(), {"--set", std::to_string(index) + "=" + std::to_string(normalised) + "n"});
             lv2apply.insert(lv2apply.end(), {"-c", lv2::kControlSymbols[index], value});
         }
-        lv2apply.push_back(lv2::kUri);
+        lv2apply.push_back(kLv2Uri);
         const Result byTool = run(tool), byLv2 = run(lv2apply);
         ASSERT_TRUE(byTool.status == 0 && byLv2.status == 0) << name << byTool.err << byLv2.err;
         const Sound expected = readSound(scratch / "tool.wav"), got = readSound(scratch / "lv2.wav");

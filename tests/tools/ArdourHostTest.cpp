@@ -109,7 +109,7 @@ TEST(ArdourHost, ScansTheModuleAndRendersWhatQuadechoRendersInBothFormats)
     std::vector<std::pair<std::string, const std::vector<std::string>*>> formats = {
         {"LXVST:VelqQuadecho", &normalised}};
     if (!std::string(QUADECHO_LV2_PATH).empty()) // built where LV2's headers are
-        formats.emplace_back(std::string("LV2:") + quadecho::lv2::kUri, &real);
+        formats.emplace_back(std::string("LV2:") + quadecho::kLv2Uri, &real);
     for (const auto& [plugin, values] : formats) {
         const auto got = renderInArdour(ardour, scratch / ("session-" + plugin.substr(0, 3)), scratch / "input.wav",
                                         plugin, *values);
