@@ -12,7 +12,7 @@ using quadecho::kParameters;
 template <class Indexes> struct Table;
 template <std::size_t... I> struct Table<std::index_sequence<I...>> {
     static inline constinit const CFStringImpl names[sizeof...(I)] = {CFConstantString(kParameters[I].name)...};
-    static inline constinit const ParamInfo rows[sizeof...(I)] = {{&names[I], kParameters[I].unit,
+    static inline constinit const ParamInfo rows[sizeof...(I)] = {{&names[I], audioUnitUnit(kParameters[I].unit),
                                                                    kParameters[I].minValue, kParameters[I].maxValue,
                                                                    kParameters[I].defaultValue}...};
 };

@@ -22,11 +22,11 @@ extern const ParamInfo (&astParamInfos)[kNumParams];
 // The mapping of one row, for any row: the table's and those of other effects alike.
 inline float valueFromLinear(const ParamInfo& row, float linear)
 {
-    return quadecho::valueFromLinear(row.unit, row.minValue, row.maxValue, linear);
+    return quadecho::valueFromLinear(coreUnit(row.unit), row.minValue, row.maxValue, linear);
 }
 inline float valueToLinear(const ParamInfo& row, float value)
 {
-    return quadecho::valueToLinear(row.unit, row.minValue, row.maxValue, value);
+    return quadecho::valueToLinear(coreUnit(row.unit), row.minValue, row.maxValue, value);
 }
 
 extern "C" {

@@ -1,9 +1,8 @@
 // The three texts a host shows for a parameter: name, unit label and value.
 #include "VelqAuBase.h"
 #include "core/Identity.h"
+#include "core/ValueText.h"
 
-#include <cmath>
-#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -11,51 +10,11 @@ namespace {
 constexpr int kNameBytes = 16;
 constexpr int kStringBytes = 24; // a value text: 23 characters and the terminator
 
-const char* labelOf(UInt32 unit)
-{
-    switch (unit) {
-    case kAudioUnitParameterUnit_Percent:
-        return "%";
-    case kAudioUnitParameterUnit_Seconds:
-        return "seconds";
-    case kAudioUnitParameterUnit_Hertz:
-        return "Hz";
-    case kAudioUnitParameterUnit_Cents:
-        return "cents";
-    case kAudioUnitParameterUnit_Decibels:
-        return "dB";
-    case kAudioUnitParameterUnit_Pan:
-        return "L/R";
-    case kAudioUnitParameterUnit_BPM:
-        return "BPM";
-    case kAudioUnitParameterUnit_Beats:
-        return "beats";
-    case kAudioUnitParameterUnit_Milliseconds:
-        return "ms";
-    default:
-        return "";
-    }
-}
-
 // A string that does not convert leaves an empty text rather than whatever the buffer held.
 void copyString(CFStringRef string, char* text)
 {
     if (!CFStringGetCString(string, text, kStringBytes, kCFStringEncodingUTF8))
         *text = 0;
-}
-
-// The precision follows the value itself, compared before rounding: 9.9996 prints as 10.000.
-void printNumber(float value, char* text)
-{
-    const double v = value;
-    const char* format = "%.0f";
-    if (!(value >= 10.0f))
-        format = "%.3f"; // negative and not-a-number values too
-    else if (value < 100.0f)
-        format = "%.2f";
-    else if (value < 1000.0f)
-        format = "%.1f";
-    std::snprintf(text, kStringBytes, format, v);
 }
 
 } // namespace
@@ -74,7 +33,7 @@ void VelqAuBase::getParameterName(VstInt32 index, char* text)
 
 void VelqAuBase::getParameterLabel(VstInt32 index, char* label)
 {
-    std::strcpy(label, isParameterIndex(index) ? labelOf(parameterTable[index].unit) : "");
+    std::strcpy(label, isParameterIndex(index) ? quadecho::unitLabel(coreUnit(parameterTable[index].unit)) : "");
 }
 
 void VelqAuBase::getParameterDisplay(VstInt32 index, char* text)
@@ -114,7 +73,7 @@ void VelqAuBase::getParameterDisplay(VstInt32 index, char* text)
         CFRelease(request.outString);
         return;
     }
-    printNumber(value, text);
+    quadecho::printValue(value, text, kStringBytes);
 }
 
 OSStatus VelqAuBase::GetParameterValueStrings(AudioUnitScope, AudioUnitParameterID, CFArrayRef*)

@@ -80,14 +80,14 @@ const BlockCoefficients& CoefficientUpdater::update(const float (&values)[kNumPa
     if (valid && lastRate == sampleRate && lastLength == lineLength &&
         (known == KnownValues::SameAsLastBlock || sameValues(lastValues, values)))
         return c;
-    std::memcpy(lastValues, values, sizeof lastValues); // as read, before the defaults below
-    if (allFinite(values)) {
+    std::memcpy(lastValues, values, sizeof lastValues); // as read, before the policy below
+    if (policy == HostValues::AsGiven && allFinite(values)) {
         form(values, sampleRate, lineLength);
     } else {
-        float finite[kNumParams];
+        float held[kNumParams];
         for (int i = 0; i < kNumParams; ++i)
-            finite[i] = std::isfinite(values[i]) ? values[i] : kParameters[i].defaultValue;
-        form(finite, sampleRate, lineLength);
+            held[i] = hostValue(policy, kParameters[i], values[i]);
+        form(held, sampleRate, lineLength);
     }
     lastRate = sampleRate;
     lastLength = lineLength;

@@ -51,7 +51,10 @@ enum class KnownValues { MayHaveChanged, SameAsLastBlock };
 // when F, D, a morph weight or the output gain does.
 class CoefficientUpdater {
 public:
-    // A value that is not finite counts as its parameter's default.
+    // The values count as the policy says (Parameters.h): a value that is not finite as its
+    // parameter's default.
+    explicit CoefficientUpdater(HostValues policy = HostValues::AsGiven) noexcept : policy(policy) {}
+
     const BlockCoefficients& update(const float (&values)[kNumParams], float sampleRate, std::int32_t lineLength,
                                     KnownValues known = KnownValues::MayHaveChanged) noexcept;
 
@@ -67,6 +70,7 @@ private:
 
     void form(const float (&values)[kNumParams], float sampleRate, std::int32_t lineLength) noexcept;
 
+    HostValues policy;
     bool valid = false;
     float lastValues[kNumParams] = {};
     float lastRate = 0.0f;

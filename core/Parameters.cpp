@@ -5,7 +5,7 @@
 namespace quadecho {
 
 // Each step's precision is part of the result: the texts and the delay times depend on it.
-float valueFromLinear(std::uint32_t unit, float minValue, float maxValue, float linear) noexcept
+float valueFromLinear(Unit unit, float minValue, float maxValue, float linear) noexcept
 {
     switch (scalingOf(unit)) {
     case Scaling::Logarithmic: {
@@ -23,7 +23,7 @@ float valueFromLinear(std::uint32_t unit, float minValue, float maxValue, float 
     return (maxValue - minValue) * linear + minValue;
 }
 
-float valueToLinear(std::uint32_t unit, float minValue, float maxValue, float value) noexcept
+float valueToLinear(Unit unit, float minValue, float maxValue, float value) noexcept
 {
     if (maxValue == minValue)
         return maxValue;

@@ -14,8 +14,11 @@ namespace quadecho {
 
 class SignalPath {
 public:
-    // values: the real parameter values as read at the start of the block; one that is not finite
-    // counts as its default. hostRate: the rate the host runs at; one that no line can be sized
+    // policy: how the host's values count, chosen by the host interface.
+    explicit SignalPath(HostValues policy) noexcept : coefficients(policy) {}
+
+    // values: the real parameter values as read at the start of the block, counted as the policy
+    // says. hostRate: the rate the host runs at; one that no line can be sized
     // for (zero, negative, not a number) computes with the line's. known: whether the caller
     // knows the values to be its last block's. Runs on the audio thread, with flush-to-zero for
     // its duration.

@@ -1,5 +1,7 @@
 #include "VelqQuadecho.h"
 
+#include "core/ValueText.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -33,17 +35,18 @@ OSStatus VelqQuadecho::Initialize()
 
 bool VelqQuadecho::sizeLine(float sampleRate)
 {
-    if (!quadecho::isUsableRate(sampleRate))
-        return false;
-    const std::int32_t length = quadecho::lineLengthFor(sampleRate);
+    const std::int32_t length = quadecho::lineSamplesFor(sampleRate);
     TAUBuffer<float> line;
     if (length < 1 || !line.AllocateClear(static_cast<std::uint32_t>(length)))
         return false;
     stDelayLine.swap(line);
-    iDelayLength = length;
-    iWriteIndex = 0;
-    lineSampleRate = sampleRate;
+    quadecho::useLine(lineState(), sampleRate);
     return true;
+}
+
+quadecho::LineState VelqQuadecho::lineState() noexcept
+{
+    return {stDelayLine.data(), iDelayLength, iWriteIndex, lineSampleRate, afFilterState};
 }
 
 void VelqQuadecho::resume()
@@ -88,15 +91,9 @@ OSStatus VelqQuadecho::ProcessCore(const float* inL, const float* inR, float* ou
         currentProgram().GetParameters(blockValues);
         valuesRead = true, changesRead = changes, programRead = program;
     }
-    quadecho::DelayLine line{stDelayLine.data(), iDelayLength, iWriteIndex, lineSampleRate};
-    quadecho::FilterState state{afFilterState[0], afFilterState[1], afFilterState[2]};
-    signalPath.process(blockValues, getSampleRate(), line, state,
+    quadecho::runBlock(signalPath, lineState(), blockValues, getSampleRate(),
                        {{inL, inR, outL, outR, inStride, outStride}, frames, accumulate},
                        unchanged ? quadecho::KnownValues::SameAsLastBlock : quadecho::KnownValues::MayHaveChanged);
-    iWriteIndex = line.writeIndex;
-    afFilterState[0] = state.low;
-    afFilterState[1] = state.high;
-    afFilterState[2] = state.band;
     return 0;
 }
 
@@ -158,17 +155,13 @@ OSStatus VelqQuadecho::GetProperty(AudioUnitPropertyID id, AudioUnitScope scope,
         return kAudioUnitErr_InvalidParameter;
     request->outString = nullptr;
     const float value = request->inValue ? *request->inValue : currentProgram().GetParameter(kFilterType);
-    const float rounded = value + 0.5f;
-    if (!(rounded > -2147483648.0f && rounded < 2147483648.0f))
-        return 0; // no whole number near it
-    const auto whole = static_cast<std::int32_t>(rounded);
     using quadecho::kFilterTypeNames;
     static constinit const CFStringImpl names[] = {
         CFConstantString(kFilterTypeNames[0]), CFConstantString(kFilterTypeNames[1]),
         CFConstantString(kFilterTypeNames[2]), CFConstantString(kFilterTypeNames[3]),
         CFConstantString(kFilterTypeNames[4])};
     static_assert(std::size(names) == std::size(kFilterTypeNames));
-    if (std::fabs(value - static_cast<float>(whole)) < 0.005f && static_cast<std::uint32_t>(whole) < std::size(names))
-        request->outString = static_cast<CFStringRef>(CFRetain(&names[whole]));
+    if (const int type = quadecho::filterTypeAt(value); type >= 0)
+        request->outString = static_cast<CFStringRef>(CFRetain(&names[type]));
     return 0;
 }

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "core/Identity.h"
-#include "core/SignalPath.h"
+#include "core/Instance.h"
 #include "base/TAUBuffer.h"
 #include "base/VelqAuBase.h"
 
@@ -54,10 +54,12 @@ private:
     // Makes a cleared line of kLineSeconds at sampleRate; false (nothing changed) when that is
     // impossible.
     bool sizeLine(float sampleRate);
+    // The members above as the core's instance functions see them.
+    quadecho::LineState lineState() noexcept;
     void processBlock(float** inputs, float** outputs, VstInt32 sampleFrames, bool accumulate);
 
     float lineSampleRate = 0.0f; // the rate the line was sized for
-    quadecho::SignalPath signalPath;
+    quadecho::SignalPath signalPath{quadecho::HostValues::AsGiven}; // the 2.4 interface enforces no range
     // The values as the audio thread last read them, and what they were read after.
     float blockValues[kNumParams] = {};
     bool valuesRead = false;

@@ -33,20 +33,20 @@ std::string number(float value)
     return result;
 }
 
-// The unit a host shows beside the value, where the table's unit has one in LV2's vocabulary; the
-// pan has one of our own.
-const char* unitOf(AudioUnitParameterUnit unit)
+// The unit a host shows beside the value, in LV2's vocabulary where it has one; the pan has a
+// unit of our own, whose symbol is the label the 2.4 module shows.
+const char* unitOf(Unit unit)
 {
     switch (unit) {
-    case kAudioUnitParameterUnit_Milliseconds:
+    case Unit::Milliseconds:
         return "units:ms";
-    case kAudioUnitParameterUnit_Hertz:
+    case Unit::Hertz:
         return "units:hz";
-    case kAudioUnitParameterUnit_Percent:
+    case Unit::Percent:
         return "units:pc";
-    case kAudioUnitParameterUnit_LinearGain:
+    case Unit::LinearGain:
         return "units:coef";
-    case kAudioUnitParameterUnit_Pan:
+    case Unit::Pan:
         return "<#pan>";
     default:
         return nullptr;
@@ -91,7 +91,7 @@ void writePresets(std::FILE* out)
                      "    rdfs:label \"%s\"",
                      presetUri(program).c_str(), kLv2Uri, program.name);
         for (int i = 0; i < kNumParams; ++i)
-            std::fprintf(out, " ;\n    lv2:port [ lv2:symbol \"%s\" ; pset:value %s ]", kControlSymbols[i],
+            std::fprintf(out, " ;\n    lv2:port [ lv2:symbol \"%s\" ; pset:value %s ]", kParameters[i].symbol,
                          number(values[i]).c_str());
         std::fprintf(out, " .\n");
     }
@@ -125,7 +125,7 @@ void writePorts(std::FILE* out)
                      "        lv2:default %s ;\n"
                      "        lv2:minimum %s ;\n"
                      "        lv2:maximum %s",
-                     kFirstControl + static_cast<std::uint32_t>(i), kControlSymbols[i], row.name,
+                     kFirstControl + static_cast<std::uint32_t>(i), kParameters[i].symbol, row.name,
                      number(row.defaultValue).c_str(), number(row.minValue).c_str(), number(row.maxValue).c_str());
         if (const char* unit = unitOf(row.unit))
             std::fprintf(out, " ;\n        units:unit %s", unit);
@@ -156,7 +156,7 @@ void writePlugin(std::FILE* out)
                  "<#pan>\n"
                  "    a units:Unit ;\n"
                  "    rdfs:label \"pan\" ;\n"
-                 "    units:symbol \"L-R\" ;\n"
+                 "    units:symbol \"%s\" ;\n"
                  "    units:render \"%%.2f\" .\n\n"
                  "<#project>\n"
                  "    a doap:Project ;\n"
@@ -177,7 +177,7 @@ void writePlugin(std::FILE* out)
                  "    lv2:minorVersion %d ;\n"
                  "    lv2:microVersion %d ;\n"
                  "    lv2:optionalFeature lv2:hardRTCapable ;\n",
-                 kProductString, kVendorName, kLv2Uri, kEffectName, kVersion.minor, kVersion.patch);
+                 unitLabel(Unit::Pan), kProductString, kVendorName, kLv2Uri, kEffectName, kVersion.minor, kVersion.patch);
     writePorts(out);
 }
 

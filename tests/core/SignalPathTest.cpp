@@ -37,7 +37,7 @@ Rendered run(const std::function<void(int block, float (&values)[kNumParams], fl
     std::vector<float> samples(lineLengthFor(kLineRate));
     DelayLine line{samples.data(), lineLengthFor(kLineRate), 0, kLineRate};
     Rendered r{std::vector<float>(in.size()), std::vector<float>(in.size()), {}};
-    SignalPath path;
+    SignalPath path{HostValues::AsGiven};
     float values[kNumParams];
     defaultValues(values);
     values[kTap1Time] = 5.0f; // echoes inside a block, through the filter at band-pass
