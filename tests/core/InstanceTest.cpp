@@ -1,0 +1,142 @@
+// The instance layer every format drives: the host-value policy, lines sized for usable rates
+// only, history forgotten on reset, and the owning instance running what the view functions run.
+#include "core/Instance.h"
+#include "tools/Noise.h"
+#include "tools/RealtimeScope.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <vector>
+
+namespace {
+
+using namespace quadecho;
+
+constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
+constexpr float kInf = std::numeric_limits<float>::infinity();
+
+TEST(Instance, HostValuesCountAsThePolicySays)
+{
+    struct Row {
+        HostValues policy;
+        int index;
+        float sent, meant;
+    };
+    const float cutoffDefault = kParameters[kFilterCutoff].defaultValue;
+    const Row rows[] = {
+        {HostValues::AsGiven, kFilterCutoff, -5.0f, -5.0f},
+        {HostValues::AsGiven, kTap4Feedback, 250.0f, 250.0f},
+        {HostValues::AsGiven, kFilterCutoff, kNaN, cutoffDefault},
+        {HostValues::AsGiven, kFilterCutoff, -kInf, cutoffDefault},
+        {HostValues::HeldToRange, kFilterCutoff, -5.0f, 50.0f},
+        {HostValues::HeldToRange, kTap4Feedback, 250.0f, 100.0f},
+        {HostValues::HeldToRange, kFilterType, 2.5f, 2.5f},
+        {HostValues::HeldToRange, kFilterCutoff, kNaN, cutoffDefault},
+        {HostValues::HeldToRange, kFilterCutoff, kInf, cutoffDefault},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(hostValue(row.policy, kParameters[row.index], row.sent), row.meant)
+            << (row.policy == HostValues::AsGiven ? "as given: " : "held to the range: ") << kParameters[row.index].name
+            << " sent as " << row.sent;
+}
+
+TEST(Instance, SizesItsLineForUsableRatesOnly)
+{
+    const std::pair<double, std::int32_t> rates[] = {
+        {1.0, 2},      {8000.0, 16000}, {44100.0, 88200}, {48000.0, 96000}, {1536000.0, 3072000},
+        {0.0, 0},      {-44100.0, 0},   {0.5, 0},         {1536000.01, 0}, // in range only as a float
+        {1e300, 0},    {double(kNaN), 0}, {double(kInf), 0}};
+    for (const auto& [rate, samples] : rates) {
+        EXPECT_EQ(lineSamplesFor(rate), samples) << rate;
+        Instance instance(HostValues::HeldToRange);
+        ASSERT_TRUE(instance.prepare(8000.0));
+        EXPECT_EQ(instance.prepare(rate), samples > 0) << rate;
+        EXPECT_EQ(instance.rate(), samples > 0 ? float(rate) : 8000.0f) << rate << ": a refused rate changes nothing";
+    }
+}
+
+struct Stereo {
+    std::vector<float> left, right;
+};
+
+Stereo run(Instance& instance, const float (&values)[kNumParams], const std::vector<float>& in)
+{
+    Stereo out{std::vector<float>(in.size(), kNaN), std::vector<float>(in.size(), kNaN)};
+    onAudioThread([&] {
+        instance.process(values, {{in.data(), in.data(), out.left.data(), out.right.data(), 1, 1},
+                                  static_cast<std::uint32_t>(in.size()), false});
+    });
+    return out;
+}
+
+// The owning instance under either policy runs what runBlock runs over a view of members kept by
+// an owner of its own, with the values the policy makes of them.
+TEST(Instance, RunsWhatTheViewFunctionsRunWithThePolicysValues)
+{
+    float values[kNumParams];
+    defaultValues(values);
+    values[kTap1Time] = 12.5f, values[kFilterType] = 1.0f;
+    values[kTap4Feedback] = 180.0f; // outside its range
+    values[kFilterCutoff] = kNaN;
+    const std::vector<float> in = Noise(5, 0.5f).samples(20000);
+    for (HostValues policy : {HostValues::AsGiven, HostValues::HeldToRange}) {
+        float meant[kNumParams];
+        for (int i = 0; i < kNumParams; ++i)
+            meant[i] = hostValue(policy, kParameters[i], values[i]);
+
+        // An owner as the 2.4 effect is one: its own members.
+        std::vector<float> samples(static_cast<std::size_t>(lineSamplesFor(8000.0)));
+        std::int32_t length = 0, writeIndex = 0;
+        float rate = 0.0f, filter[3] = {};
+        const LineState members{samples.data(), length, writeIndex, rate, filter};
+        useLine(members, 8000.0);
+        SignalPath path(HostValues::AsGiven);
+        Stereo expected{std::vector<float>(in.size()), std::vector<float>(in.size())};
+        onAudioThread([&] {
+            runBlock(path, members, meant, 8000.0f,
+                     {{in.data(), in.data(), expected.left.data(), expected.right.data(), 1, 1},
+                      static_cast<std::uint32_t>(in.size()), false});
+        });
+
+        Instance instance(policy);
+        ASSERT_TRUE(instance.prepare(8000.0));
+        const Stereo got = run(instance, values, in);
+        const char* name = policy == HostValues::AsGiven ? "as given" : "held to the range";
+        EXPECT_EQ(got.left, expected.left) << name;
+        EXPECT_EQ(got.right, expected.right) << name;
+    }
+}
+
+// After reset nothing heard before comes back, the filter's ringing included; preparing again at
+// another rate sizes a line for it. Before any prepare a block writes nothing.
+TEST(Instance, ResetForgetsAndPrepareAgainTakesAnotherRate)
+{
+    float values[kNumParams];
+    defaultValues(values);
+    values[kFilterType] = 1.0f, values[kFilterQ] = 1.0f; // an undamped low-pass rings on
+    Instance instance(HostValues::HeldToRange);
+    const std::vector<float> silence(6000, 0.0f);
+    EXPECT_TRUE(std::isnan(run(instance, values, silence).left[0])) << "an unprepared instance wrote its output";
+
+    ASSERT_TRUE(instance.prepare(8000.0));
+    std::vector<float> impulses(15999, 0.0f);
+    impulses[14000] = impulses[15998] = 1.0f;
+    run(instance, values, impulses);
+    instance.reset();
+    const Stereo after = run(instance, values, silence);
+    EXPECT_EQ(std::count(after.left.begin(), after.left.end(), 0.0f), 6000) << "an echo survived the reset";
+    EXPECT_EQ(std::count(after.right.begin(), after.right.end(), 0.0f), 6000) << "an echo survived the reset";
+
+    ASSERT_TRUE(instance.prepare(16000.0));
+    std::vector<float> impulse(4000, 0.0f);
+    impulse[0] = 1.0f;
+    values[kFilterType] = 0.0f, values[kWetDryMix] = 0.5f;
+    const Stereo echo = run(instance, values, impulse);
+    EXPECT_EQ(std::find_if(echo.left.begin() + 1, echo.left.end(), [](float x) { return x != 0.0f; }) - echo.left.begin(),
+              3200) << "tap 1's 200 ms at 16 kHz";
+}
+
+} // namespace
