@@ -70,7 +70,7 @@ public:
     void PropertyChanged(AudioUnitPropertyID propertyID, AudioUnitScope scope, AudioUnitElement element);
 
     // The vector-unit query: for effects that choose code by it; VelqQuadecho chooses its frame
-    // loop by the processor's own features (core/FrameLoop.cpp) and never asks.
+    // loop by the processor's own features (core/RunFrames.cpp) and never asks.
     static bool HasVectorUnit();
 
 protected:

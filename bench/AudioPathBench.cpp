@@ -25,7 +25,7 @@ struct Session {
     AEffect* e;
     std::vector<float> inL, inR, outL, outR;
 
-    Session(Settings settings, int blockSize, FrameLoop loop) : host(loop), e(host.record())
+    Session(Settings settings, int blockSize, LoopBuild loop) : host(loop), e(host.record())
     {
         host.dispatch(effSetSampleRate, 0, 0, nullptr, 44100.0f);
         host.dispatch(effSetBlockSize, 0, blockSize);
@@ -110,7 +110,7 @@ void audioPath(benchmark::State& state, Settings settings, bool portable = false
     std::optional<DenormalGuard> hostMode;
     if (flushingHost)
         hostMode.emplace();
-    Session session(settings, blockSize, portable ? FrameLoop::Portable : bestFrameLoop());
+    Session session(settings, blockSize, portable ? LoopBuild::Portable : bestLoopBuild());
     for (auto _ : state) {
         if (settings == kAutomation)
             session.automatedBlock();
@@ -206,7 +206,7 @@ public:
             std::printf("  %-40s %8.3f ns  %6.3f x floor%s\n", name.c_str(), ns, ns / floor,
                         medians.count(name) ? "  (median)" : "");
         std::printf("  the default frame loop here is the %s build\n",
-                    bestFrameLoop() == FrameLoop::Wide ? "wide (AVX2, fused multiply-add)" : "portable");
+                    bestLoopBuild() == LoopBuild::Avx2Fma ? "wide (AVX2, fused multiply-add)" : "portable");
 
         // Each build against its goals: ratios to the floor at block 512, block 32 against block 4096
         // per frame, and the cost of a call.
@@ -221,7 +221,7 @@ public:
                               {"automation", "automation", 0.6, 0.5}};
         std::printf("\n  %-32s %-10s %8s %8s\n", "goal (x floor at block 512)", "build", "measured", "goal");
         for (const bool wide : {false, true}) {
-            if (wide && bestFrameLoop() != FrameLoop::Wide)
+            if (wide && bestLoopBuild() != LoopBuild::Avx2Fma)
                 continue;
             const std::string build = wide ? "" : "portable_";
             const char* name = wide ? "AVX2+FMA" : "portable";

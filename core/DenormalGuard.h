@@ -8,6 +8,11 @@
 
 #if QUADECHO_ARCH_X86
 #include <xmmintrin.h>
+#endif
+
+namespace quadecho {
+
+#if QUADECHO_ARCH_X86
 
 class DenormalGuard {
 public:
@@ -62,3 +67,5 @@ public:
 #else
 #error "DenormalGuard: say how the audio path keeps clear of denormals on this processor"
 #endif
+
+} // namespace quadecho

@@ -12,15 +12,15 @@ void SignalPath::process(const float (&values)[kNumParams], float hostRate, Dela
     const DenormalGuard guard;
     const float rate = isUsableRate(hostRate) ? hostRate : line.rate;
     const BlockCoefficients& c = coefficients.update(values, rate, line.length, known);
-    runFrames(frameLoop(), c, line, state, block);
+    runFrames(loopBuild(), c, line, state, block);
     // A filter driven past its limits by out-of-range values starts again from rest.
     if (!std::isfinite(state.low) || !std::isfinite(state.high) || !std::isfinite(state.band))
         state = {0.0f, 0.0f, 0.0f};
 }
 
-void SignalPath::selectFrameLoop(FrameLoop wanted) noexcept
+void SignalPath::selectLoopBuild(LoopBuild wanted) noexcept
 {
-    loop.store(canRun(wanted) ? wanted : FrameLoop::Portable, std::memory_order_relaxed);
+    build.store(canRun(wanted) ? wanted : LoopBuild::Portable, std::memory_order_relaxed);
 }
 
 } // namespace quadecho

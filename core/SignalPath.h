@@ -5,7 +5,7 @@
 #pragma once
 
 #include "Coefficients.h"
-#include "FrameLoop.h"
+#include "RunFrames.h"
 #include "Types.h"
 
 #include <atomic>
@@ -27,12 +27,12 @@ public:
 
     // The build of the frame loop: the processor's best unless a test or a benchmark picks
     // another (the portable one where the processor cannot run the one asked for).
-    void selectFrameLoop(FrameLoop wanted) noexcept;
-    FrameLoop frameLoop() const noexcept { return loop.load(std::memory_order_relaxed); }
+    void selectLoopBuild(LoopBuild wanted) noexcept;
+    LoopBuild loopBuild() const noexcept { return build.load(std::memory_order_relaxed); }
 
 private:
     CoefficientUpdater coefficients;
-    std::atomic<FrameLoop> loop{bestFrameLoop()};
+    std::atomic<LoopBuild> build{bestLoopBuild()};
 };
 
 } // namespace quadecho

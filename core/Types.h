@@ -59,8 +59,8 @@ struct DelayLine {
     float rate;
 };
 
-// The builds of the frame loop: the portable one runs everywhere (SSE2 on x86); the wide one,
-// for x86 processors with AVX2 and fused multiply-add, rounds fused products once.
-enum class FrameLoop : std::int32_t { Portable, Wide };
+// The builds of the frame loop: the portable one runs everywhere (SSE2 on x86); the one for x86
+// processors with AVX2 and fused multiply-add rounds fused products once.
+enum class LoopBuild : std::int32_t { Portable, Avx2Fma };
 
 } // namespace quadecho

@@ -97,9 +97,9 @@ OSStatus VelqQuadecho::ProcessCore(const float* inL, const float* inR, float* ou
     return 0;
 }
 
-void VelqQuadecho::selectFrameLoop(quadecho::FrameLoop wanted) noexcept { signalPath.selectFrameLoop(wanted); }
+void VelqQuadecho::selectLoopBuild(quadecho::LoopBuild wanted) noexcept { signalPath.selectLoopBuild(wanted); }
 
-quadecho::FrameLoop VelqQuadecho::frameLoop() const noexcept { return signalPath.frameLoop(); }
+quadecho::LoopBuild VelqQuadecho::loopBuild() const noexcept { return signalPath.loopBuild(); }
 
 // ---- identity --------------------------------------------------------------------------------
 

@@ -39,8 +39,8 @@ public:
 
     // The build of the frame loop this instance runs: the processor's best unless a test or a
     // benchmark picks another. Not during processing.
-    void selectFrameLoop(quadecho::FrameLoop loop) noexcept;
-    quadecho::FrameLoop frameLoop() const noexcept;
+    void selectLoopBuild(quadecho::LoopBuild loop) noexcept;
+    quadecho::LoopBuild loopBuild() const noexcept;
 
     static constexpr VstInt32 kVersion = quadecho::kVendorVersion;
 

@@ -56,9 +56,9 @@ Stereo renderInBlocks(Stereo input, const std::vector<int>& blockSizes, bool inP
 
 class EffectHost {
 public:
-    explicit EffectHost(FrameLoop loop = bestFrameLoop(), audioMasterCallback host = quietHost) : e(VSTPluginMain(host))
+    explicit EffectHost(LoopBuild loop = bestLoopBuild(), audioMasterCallback host = quietHost) : e(VSTPluginMain(host))
     {
-        effect().selectFrameLoop(loop);
+        effect().selectLoopBuild(loop);
     }
     ~EffectHost()
     {

@@ -3,7 +3,7 @@
 // and closed, ringing in a loop at nearly unit gain. The differential tolerance is 1e-4 of the
 // signal's peak; damped filters keep to 4e-7 of it.
 #include "core/Coefficients.h"
-#include "core/FrameLoop.h"
+#include "core/RunFrames.h"
 #include "core/Kernel.h"
 #include "core/Parameters.h"
 #include "tools/Noise.h"
@@ -47,7 +47,7 @@ struct Render {
     FilterState state;
 };
 
-Render render(FrameLoop loop, const BlockCoefficients& c, const std::vector<float>& x, std::int32_t line,
+Render render(LoopBuild loop, const BlockCoefficients& c, const std::vector<float>& x, std::int32_t line,
               std::uint32_t block)
 {
     std::vector<float> samples(static_cast<std::size_t>(line)), right(x.size());
@@ -78,10 +78,10 @@ Apart apart(const std::vector<float>& a, const std::vector<float>& b, double inp
     return {peak, most / peak};
 }
 
-std::vector<FrameLoop> loopsHere()
+std::vector<LoopBuild> loopsHere()
 {
-    std::vector<FrameLoop> loops;
-    for (FrameLoop loop : {FrameLoop::Portable, FrameLoop::Wide})
+    std::vector<LoopBuild> loops;
+    for (LoopBuild loop : {LoopBuild::Portable, LoopBuild::Avx2Fma})
         if (canRun(loop))
             loops.push_back(loop);
     return loops;
@@ -101,7 +101,7 @@ TEST(BlockedFilter, MatchesTheRecursion)
     // The output gain of a strong drive: the blocked form folds it into its input coefficients.
     constexpr float kOutGain = 0.25f;
     const double inputPeak = kernel::softClip(1.0f) * kOutGain;
-    for (FrameLoop loop : loopsHere()) {
+    for (LoopBuild loop : loopsHere()) {
         for (const auto& [f, damping] : rows) {
             for (const float type : {1.0f, 2.0f, 3.0f, 3.5f}) {
                 const BlockCoefficients blocked = coefficients(f, damping, type, kOutGain);
@@ -132,7 +132,7 @@ TEST(BlockedFilter, RingsLikeTheRecursionInALoop)
     std::vector<float> x(441000 * 4);
     Noise noise(5, 0.5f);
     std::generate(x.begin(), x.begin() + 4410, [&] { return noise.next(); });
-    for (FrameLoop loop : loopsHere()) {
+    for (LoopBuild loop : loopsHere()) {
         for (const auto& [f, damping] : rows) {
             BlockCoefficients blocked = coefficients(f, damping, 2.0f);
             const std::int32_t delays[kNumTaps] = {2205, 3087, 4851, 6615};
@@ -152,7 +152,7 @@ TEST(BlockedFilter, RingsLikeTheRecursionInALoop)
 // low² + F·low·band + band² stays within 2e-4 (the amplitude within 1e-4) over 10^7 frames.
 TEST(BlockedFilter, UndampedRingingKeepsItsAmplitude)
 {
-    for (FrameLoop loop : loopsHere()) {
+    for (LoopBuild loop : loopsHere()) {
         for (const float f : {0.01f, 0.142355f, 0.25f}) {
             const BlockCoefficients c = coefficients(f, 0.0f, 2.0f);
             std::vector<float> x(4096);

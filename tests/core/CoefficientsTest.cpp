@@ -1,7 +1,7 @@
 // The delay core without a host: the clipper and the per-block coefficients against values worked
 // out by hand, and the frame loops against one frame of the signal path in double precision.
 #include "core/Coefficients.h"
-#include "core/FrameLoop.h"
+#include "core/RunFrames.h"
 #include "core/Kernel.h"
 #include "core/Parameters.h"
 #include "platform/Arch.h"
@@ -44,8 +44,8 @@ TEST(Core, WideBuildWhereTheProcessorHasIt)
     __builtin_cpu_init();
     wide = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
 #endif
-    EXPECT_EQ(std::tuple(canRun(FrameLoop::Portable), canRun(FrameLoop::Wide), bestFrameLoop()),
-              std::tuple(true, wide, wide ? FrameLoop::Wide : FrameLoop::Portable));
+    EXPECT_EQ(std::tuple(canRun(LoopBuild::Portable), canRun(LoopBuild::Avx2Fma), bestLoopBuild()),
+              std::tuple(true, wide, wide ? LoopBuild::Avx2Fma : LoopBuild::Portable));
 }
 
 TEST(Core, Coefficients)
@@ -173,10 +173,10 @@ TEST(Core, FrameLoopsMatchOneFrameAtATime)
     c.dry = 0.7f, c.wet = 0.6f, c.f = 0.2f, c.damping = 0.9f, c.drive = 5.0f,
     c.outGain = 0.8f; // the loop input often past the knee
     c.morph = {0.1f, 0.3f, 0.4f, 0.2f};
-    for (const auto& [loop, blocked] : {std::pair{FrameLoop::Portable, false},
-                                        {FrameLoop::Portable, true},
-                                        {FrameLoop::Wide, false},
-                                        {FrameLoop::Wide, true}}) {
+    for (const auto& [loop, blocked] : {std::pair{LoopBuild::Portable, false},
+                                        {LoopBuild::Portable, true},
+                                        {LoopBuild::Avx2Fma, false},
+                                        {LoopBuild::Avx2Fma, true}}) {
         if (!canRun(loop))
             continue;
         // The filter eight frames at a time wherever the delays allow, or frame by frame.
@@ -215,7 +215,7 @@ TEST(Core, FrameLoopsMatchOneFrameAtATime)
                     ASSERT_TRUE(std::fabs(outL[n * os] - expectL[n * os]) < 1e-6f &&
                                 std::fabs(outR[n * os] - expectR[n * os]) < 1e-6f)
                         << name << (accumulate ? ", accumulating" : ", replacing")
-                        << (loop == FrameLoop::Wide ? " (wide)" : "") << (blocked ? " (blocked)" : "") << ", frame "
+                        << (loop == LoopBuild::Avx2Fma ? " (wide)" : "") << (blocked ? " (blocked)" : "") << ", frame "
                         << n;
             }
         }

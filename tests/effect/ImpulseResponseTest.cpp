@@ -19,11 +19,11 @@ TEST(ImpulseResponse, DefaultsInEveryChunking)
         {"irregular blocks in place", {1023, 0, 5, 3001, 2, 513}, true, Callback::Replacing},
         {"accumulating onto 0.25", {512, 3}, false, Callback::Accumulating},
     };
-    for (FrameLoop loop : {FrameLoop::Portable, FrameLoop::Wide}) {
+    for (LoopBuild loop : {LoopBuild::Portable, LoopBuild::Avx2Fma}) {
         if (!quadecho::canRun(loop))
             continue;
         for (const auto& [name, blocks, inPlace, callback] : cases) {
-            SCOPED_TRACE(::testing::Message() << name << (loop == FrameLoop::Wide ? " (wide)" : " (portable)"));
+            SCOPED_TRACE(::testing::Message() << name << (loop == LoopBuild::Avx2Fma ? " (wide)" : " (portable)"));
             // Replacing never reads the host's output buffers: not-a-number left there must not leak in.
             const float old = callback == Callback::Accumulating ? 0.25f : 0.0f;
             const Stereo leftovers(kFrames, callback == Callback::Accumulating ? old : kNaN);

@@ -1,4 +1,6 @@
-// The frame loops, included by each file that builds them for a processor: every definition
+// The frame loop's code: a block split into stretches that no tap read or line write takes across
+// the line's end, each run four frames at a time or with the blocked filter, and frames one at a
+// time where neither fits. Included by each file that builds it for a processor: every definition
 // here has internal linkage, so no copy compiled for one instruction set is ever shared with
 // another. Uses nothing from the standard library that the linker could merge either.
 #pragma once
@@ -28,7 +30,7 @@ constexpr std::int32_t kLongChunk = 64;
 
 // One frame at a time, for any stride and for tap delays too short for stretches.
 template <bool kAccumulate>
-void frameLoop(const BlockCoefficients& c, DelayLine& delayLine, FilterState& state, const Channels& io,
+void framesOneAtATime(const BlockCoefficients& c, DelayLine& delayLine, FilterState& state, const Channels& io,
                std::uint32_t frames) noexcept
 {
     const Gains<float> g(c);
@@ -97,7 +99,7 @@ inline void store4(float* p, Lanes v) noexcept { std::memcpy(p, &v, sizeof v); }
 // no frame reads a slot that a frame of its own group writes. Only the filter runs frame by
 // frame; the processor overlaps it with the lane-wise work of the next group.
 template <bool kAccumulate>
-void stretch(const BlockCoefficients& c, const DelayLine& line, const std::int32_t (&slot)[kNumTaps],
+void stretchInFours(const BlockCoefficients& c, const DelayLine& line, const std::int32_t (&slot)[kNumTaps],
              FilterState& state, const Channels& io, std::uint32_t m) noexcept
 {
     const float* tap[kNumTaps];
@@ -135,7 +137,7 @@ void stretch(const BlockCoefficients& c, const DelayLine& line, const std::int32
     if (j < m) {
         DelayLine tail = from(line, j);
         const Channels rest{io.inL + j, io.inR + j, io.outL + j, io.outR + j, 1, 1};
-        frameLoop<kAccumulate>(c, tail, state, rest, m - j);
+        framesOneAtATime<kAccumulate>(c, tail, state, rest, m - j);
     }
 }
 
@@ -277,7 +279,7 @@ template <bool kAccumulate, std::uint32_t kChunk> struct BlockedStretch {
         }
         DelayLine tail = from(line, j);
         const Channels rest{io.inL + j, io.inR + j, io.outL + j, io.outR + j, 1, 1};
-        frameLoop<kAccumulate>(c, tail, state, rest, m - j);
+        framesOneAtATime<kAccumulate>(c, tail, state, rest, m - j);
     }
 };
 
@@ -295,14 +297,14 @@ void blockedStretch(const BlockCoefficients& c, const DelayLine& line, const std
 inline std::uint32_t smaller(std::uint32_t a, std::uint32_t b) noexcept { return a < b ? a : b; }
 
 template <bool kAccumulate>
-void runFrames(const BlockCoefficients& c, DelayLine& delayLine, FilterState& state, const Channels& io,
+void runStretches(const BlockCoefficients& c, DelayLine& delayLine, FilterState& state, const Channels& io,
                std::uint32_t frames) noexcept
 {
     const std::int32_t n = delayLine.length;
     const std::int32_t shortest = std::min(c.shortestRead, n);
     const bool shortDelay = shortest < kShortestStretch;
     if (shortDelay || ((io.inStride ^ 1) | (io.outStride ^ 1)) != 0 || frames < 4) {
-        frameLoop<kAccumulate>(c, delayLine, state, io, frames);
+        framesOneAtATime<kAccumulate>(c, delayLine, state, io, frames);
         return;
     }
 
@@ -323,20 +325,20 @@ void runFrames(const BlockCoefficients& c, DelayLine& delayLine, FilterState& st
         if (kBlockedFilterBuilt && c.filter.enabled)
             blockedStretch<kAccumulate>(c, delayLine, slot, state, part, m, shortest);
         else
-            stretch<kAccumulate>(c, delayLine, slot, state, part, m);
+            stretchInFours<kAccumulate>(c, delayLine, slot, state, part, m);
         done += m;
         const std::int32_t next = w + static_cast<std::int32_t>(m);
         delayLine.writeIndex = next >= n ? 0 : next;
     }
 }
 
-// Both callbacks' loops, chosen once per block.
-inline void runFrames(const BlockCoefficients& c, DelayLine& line, FilterState& state, const AudioBlock& block) noexcept
+// Both callbacks' loops, chosen once per block: what each build of the frame loop compiles.
+inline void runBlock(const BlockCoefficients& c, DelayLine& line, FilterState& state, const AudioBlock& block) noexcept
 {
     if (block.accumulate)
-        runFrames<true>(c, line, state, block.io, block.frames);
+        runStretches<true>(c, line, state, block.io, block.frames);
     else
-        runFrames<false>(c, line, state, block.io, block.frames);
+        runStretches<false>(c, line, state, block.io, block.frames);
 }
 
 } // namespace

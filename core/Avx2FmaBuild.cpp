@@ -1,14 +1,14 @@
 // The frame loop built for processors with AVX2 and fused multiply-add, chosen at load time
 // when the processor has both. Fused products round once instead of twice.
-#include "WideFrameLoop.h"
+#include "Avx2FmaBuild.h"
 
-#include "FrameLoops.h"
+#include "Stretches.h"
 
 namespace quadecho {
 
-void runFramesWide(const BlockCoefficients& c, DelayLine& line, FilterState& state, const AudioBlock& block) noexcept
+void runFramesAvx2Fma(const BlockCoefficients& c, DelayLine& line, FilterState& state, const AudioBlock& block) noexcept
 {
-    frames::runFrames(c, line, state, block);
+    frames::runBlock(c, line, state, block);
 }
 
 } // namespace quadecho

@@ -8,13 +8,13 @@
 namespace quadecho {
 
 // The best build this processor runs, found once when the module loads.
-FrameLoop bestFrameLoop() noexcept;
-bool canRun(FrameLoop loop) noexcept;
+LoopBuild bestLoopBuild() noexcept;
+bool canRun(LoopBuild loop) noexcept;
 
 // Runs the block through the line with the given build (the portable one where this processor
 // cannot run it); advances the line's write index and the filter state. With accumulate false
 // the outputs are written without being read, so leftovers in a host's buffer never leak in.
-void runFrames(FrameLoop loop, const BlockCoefficients& c, DelayLine& line, FilterState& state,
+void runFrames(LoopBuild loop, const BlockCoefficients& c, DelayLine& line, FilterState& state,
                const AudioBlock& block) noexcept;
 
 } // namespace quadecho
