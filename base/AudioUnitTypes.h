@@ -47,20 +47,19 @@ enum AudioUnitParameterUnit : UInt32 {
 constexpr quadecho::Unit coreUnit(UInt32 unit) noexcept { return static_cast<quadecho::Unit>(unit); }
 constexpr UInt32 audioUnitUnit(quadecho::Unit unit) noexcept { return static_cast<UInt32>(unit); }
 static_assert(coreUnit(kAudioUnitParameterUnit_Generic) == quadecho::Unit::Generic &&
-              coreUnit(kAudioUnitParameterUnit_Indexed) == quadecho::Unit::Indexed &&
-              coreUnit(kAudioUnitParameterUnit_Boolean) == quadecho::Unit::Boolean &&
-              coreUnit(kAudioUnitParameterUnit_Percent) == quadecho::Unit::Percent &&
-              coreUnit(kAudioUnitParameterUnit_Seconds) == quadecho::Unit::Seconds &&
-              coreUnit(kAudioUnitParameterUnit_Hertz) == quadecho::Unit::Hertz &&
-              coreUnit(kAudioUnitParameterUnit_Cents) == quadecho::Unit::Cents &&
-              coreUnit(kAudioUnitParameterUnit_Decibels) == quadecho::Unit::Decibels &&
-              coreUnit(kAudioUnitParameterUnit_LinearGain) == quadecho::Unit::LinearGain &&
-              coreUnit(kAudioUnitParameterUnit_Pan) == quadecho::Unit::Pan &&
-              coreUnit(kAudioUnitParameterUnit_BPM) == quadecho::Unit::BPM &&
-              coreUnit(kAudioUnitParameterUnit_Beats) == quadecho::Unit::Beats &&
-              coreUnit(kAudioUnitParameterUnit_Milliseconds) == quadecho::Unit::Milliseconds,
+                  coreUnit(kAudioUnitParameterUnit_Indexed) == quadecho::Unit::Indexed &&
+                  coreUnit(kAudioUnitParameterUnit_Boolean) == quadecho::Unit::Boolean &&
+                  coreUnit(kAudioUnitParameterUnit_Percent) == quadecho::Unit::Percent &&
+                  coreUnit(kAudioUnitParameterUnit_Seconds) == quadecho::Unit::Seconds &&
+                  coreUnit(kAudioUnitParameterUnit_Hertz) == quadecho::Unit::Hertz &&
+                  coreUnit(kAudioUnitParameterUnit_Cents) == quadecho::Unit::Cents &&
+                  coreUnit(kAudioUnitParameterUnit_Decibels) == quadecho::Unit::Decibels &&
+                  coreUnit(kAudioUnitParameterUnit_LinearGain) == quadecho::Unit::LinearGain &&
+                  coreUnit(kAudioUnitParameterUnit_Pan) == quadecho::Unit::Pan &&
+                  coreUnit(kAudioUnitParameterUnit_BPM) == quadecho::Unit::BPM &&
+                  coreUnit(kAudioUnitParameterUnit_Beats) == quadecho::Unit::Beats &&
+                  coreUnit(kAudioUnitParameterUnit_Milliseconds) == quadecho::Unit::Milliseconds,
               "Apple's unit numbers and the core's name the same units");
-
 
 // Names a parameter; the scaling functions read only mParameterID.
 struct AudioUnitParameter {

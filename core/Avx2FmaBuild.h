@@ -7,6 +7,7 @@
 
 namespace quadecho {
 
-void runFramesAvx2Fma(const BlockCoefficients& c, DelayLine& line, FilterState& state, const AudioBlock& block) noexcept;
+void runFramesAvx2Fma(const BlockCoefficients& c, DelayLine& line, FilterState& state,
+                      const AudioBlock& block) noexcept;
 
 } // namespace quadecho

@@ -31,7 +31,7 @@ constexpr std::int32_t kLongChunk = 64;
 // One frame at a time, for any stride and for tap delays too short for stretches.
 template <bool kAccumulate>
 void framesOneAtATime(const BlockCoefficients& c, DelayLine& delayLine, FilterState& state, const Channels& io,
-               std::uint32_t frames) noexcept
+                      std::uint32_t frames) noexcept
 {
     const Gains<float> g(c);
     float* const line = delayLine.samples;
@@ -100,7 +100,7 @@ inline void store4(float* p, Lanes v) noexcept { std::memcpy(p, &v, sizeof v); }
 // frame; the processor overlaps it with the lane-wise work of the next group.
 template <bool kAccumulate>
 void stretchInFours(const BlockCoefficients& c, const DelayLine& line, const std::int32_t (&slot)[kNumTaps],
-             FilterState& state, const Channels& io, std::uint32_t m) noexcept
+                    FilterState& state, const Channels& io, std::uint32_t m) noexcept
 {
     const float* tap[kNumTaps];
     for (int i = 0; i < kNumTaps; ++i)
@@ -298,7 +298,7 @@ inline std::uint32_t smaller(std::uint32_t a, std::uint32_t b) noexcept { return
 
 template <bool kAccumulate>
 void runStretches(const BlockCoefficients& c, DelayLine& delayLine, FilterState& state, const Channels& io,
-               std::uint32_t frames) noexcept
+                  std::uint32_t frames) noexcept
 {
     const std::int32_t n = delayLine.length;
     const std::int32_t shortest = std::min(c.shortestRead, n);

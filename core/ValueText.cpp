@@ -67,8 +67,8 @@ bool valueToText(int index, double value, char* text, std::size_t capacity, bool
     if (!isParameterIndex(index) || !std::isfinite(v))
         return false;
     const int type = index == kFilterType ? filterTypeAt(v) : -1;
-    int length = type >= 0 ? std::snprintf(text, capacity, "%s", kFilterTypeNames[type])
-                           : printValue(v, text, capacity);
+    int length =
+        type >= 0 ? std::snprintf(text, capacity, "%s", kFilterTypeNames[type]) : printValue(v, text, capacity);
     const char* label = unitLabel(kParameters[index].unit);
     if (withLabel && type < 0 && *label && length >= 0 && static_cast<std::size_t>(length) < capacity)
         length += std::snprintf(text + length, capacity - static_cast<std::size_t>(length), " %s", label);
@@ -101,8 +101,7 @@ std::optional<double> textToValue(int index, std::string_view text) noexcept
             if (sameNoCase(text, kFilterTypeNames[i]))
                 return static_cast<double>(i);
     const std::string_view label = unitLabel(kParameters[index].unit);
-    if (!label.empty() && text.size() >= label.size() &&
-        sameNoCase(text.substr(text.size() - label.size()), label))
+    if (!label.empty() && text.size() >= label.size() && sameNoCase(text.substr(text.size() - label.size()), label))
         text.remove_suffix(label.size());
     return parseNumber(text);
 }

@@ -58,7 +58,7 @@ private:
     quadecho::LineState lineState() noexcept;
     void processBlock(float** inputs, float** outputs, VstInt32 sampleFrames, bool accumulate);
 
-    float lineSampleRate = 0.0f; // the rate the line was sized for
+    float lineSampleRate = 0.0f;                                    // the rate the line was sized for
     quadecho::SignalPath signalPath{quadecho::HostValues::AsGiven}; // the 2.4 interface enforces no range
     // The values as the audio thread last read them, and what they were read after.
     float blockValues[kNumParams] = {};

@@ -177,7 +177,8 @@ void writePlugin(std::FILE* out)
                  "    lv2:minorVersion %d ;\n"
                  "    lv2:microVersion %d ;\n"
                  "    lv2:optionalFeature lv2:hardRTCapable ;\n",
-                 unitLabel(Unit::Pan), kProductString, kVendorName, kLv2Uri, kEffectName, kVersion.minor, kVersion.patch);
+                 unitLabel(Unit::Pan), kProductString, kVendorName, kLv2Uri, kEffectName, kVersion.minor,
+                 kVersion.patch);
     writePorts(out);
 }
 

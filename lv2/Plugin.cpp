@@ -68,7 +68,8 @@ void cleanup(LV2_Handle handle) noexcept { delete static_cast<Plugin*>(handle); 
 
 const void* extensionData(const char*) noexcept { return nullptr; }
 
-const LV2_Descriptor kDescriptor = {kLv2Uri, instantiate, connectPort, activate, run, deactivate, cleanup, extensionData};
+const LV2_Descriptor kDescriptor = {kLv2Uri, instantiate, connectPort, activate,
+                                    run,     deactivate,  cleanup,     extensionData};
 
 } // namespace
 } // namespace quadecho::lv2

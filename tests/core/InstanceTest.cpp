@@ -46,9 +46,9 @@ TEST(Instance, HostValuesCountAsThePolicySays)
 TEST(Instance, SizesItsLineForUsableRatesOnly)
 {
     const std::pair<double, std::int32_t> rates[] = {
-        {1.0, 2},      {8000.0, 16000}, {44100.0, 88200}, {48000.0, 96000}, {1536000.0, 3072000},
-        {0.0, 0},      {-44100.0, 0},   {0.5, 0},         {1536000.01, 0}, // in range only as a float
-        {1e300, 0},    {double(kNaN), 0}, {double(kInf), 0}};
+        {1.0, 2},   {8000.0, 16000},   {44100.0, 88200}, {48000.0, 96000}, {1536000.0, 3072000},
+        {0.0, 0},   {-44100.0, 0},     {0.5, 0},         {1536000.01, 0}, // in range only as a float
+        {1e300, 0}, {double(kNaN), 0}, {double(kInf), 0}};
     for (const auto& [rate, samples] : rates) {
         EXPECT_EQ(lineSamplesFor(rate), samples) << rate;
         Instance instance(HostValues::HeldToRange);
@@ -67,7 +67,8 @@ Stereo run(Instance& instance, const float (&values)[kNumParams], const std::vec
     Stereo out{std::vector<float>(in.size(), kNaN), std::vector<float>(in.size(), kNaN)};
     onAudioThread([&] {
         instance.process(values, {{in.data(), in.data(), out.left.data(), out.right.data(), 1, 1},
-                                  static_cast<std::uint32_t>(in.size()), false});
+                                  static_cast<std::uint32_t>(in.size()),
+                                  false});
     });
     return out;
 }
@@ -98,7 +99,8 @@ TEST(Instance, RunsWhatTheViewFunctionsRunWithThePolicysValues)
         onAudioThread([&] {
             runBlock(path, members, meant, 8000.0f,
                      {{in.data(), in.data(), expected.left.data(), expected.right.data(), 1, 1},
-                      static_cast<std::uint32_t>(in.size()), false});
+                      static_cast<std::uint32_t>(in.size()),
+                      false});
         });
 
         Instance instance(policy);
@@ -135,8 +137,10 @@ TEST(Instance, ResetForgetsAndPrepareAgainTakesAnotherRate)
     impulse[0] = 1.0f;
     values[kFilterType] = 0.0f, values[kWetDryMix] = 0.5f;
     const Stereo echo = run(instance, values, impulse);
-    EXPECT_EQ(std::find_if(echo.left.begin() + 1, echo.left.end(), [](float x) { return x != 0.0f; }) - echo.left.begin(),
-              3200) << "tap 1's 200 ms at 16 kHz";
+    EXPECT_EQ(std::find_if(echo.left.begin() + 1, echo.left.end(), [](float x) { return x != 0.0f; }) -
+                  echo.left.begin(),
+              3200)
+        << "tap 1's 200 ms at 16 kHz";
 }
 
 } // namespace

@@ -29,19 +29,19 @@ TEST(ValueText, ShowsWhatThe24ModuleShows)
         {kTap2Pan, kParameters[kTap2Pan].defaultValue, true, 64, "-0.333 L/R"},
         {kFilterCutoff, 1000.0, true, 64, "1000 Hz"},
         {kTap4Feedback, 40.0, true, 64, "40.00 %"},
-        {kWetDryMix, 9.9996, true, 64, "10.000"},     // the precision chosen before rounding; no label
+        {kWetDryMix, 9.9996, true, 64, "10.000"},      // the precision chosen before rounding; no label
         {kTap1Time, 99.999999999, false, 64, "100.0"}, // rounded to float first
-        {kFilterType, 1.004, true, 64, "Low"},        // a name takes no label
+        {kFilterType, 1.004, true, 64, "Low"},         // a name takes no label
         {kFilterType, 4.0, false, 64, "Thru"},
-        {kFilterType, 0.005, false, 64, "0.005"},     // just outside the names' tolerance
+        {kFilterType, 0.005, false, 64, "0.005"}, // just outside the names' tolerance
         {kFilterType, 1.5, false, 64, "1.500"},
-        {kTap1Time, 500.0, true, 9, "500.0 ms"},      // exactly fits
-        {kTap1Time, 500.0, true, 8, nullptr},         // one byte short
-        {kFilterType, 2.0, false, 4, nullptr},        // "Band" and no room for the terminator
+        {kTap1Time, 500.0, true, 9, "500.0 ms"}, // exactly fits
+        {kTap1Time, 500.0, true, 8, nullptr},    // one byte short
+        {kFilterType, 2.0, false, 4, nullptr},   // "Band" and no room for the terminator
         {kTap1Time, 1e30, false, 16, nullptr},
         {kTap1Time, kNaN, false, 64, nullptr},
         {kTap1Time, std::numeric_limits<double>::infinity(), false, 64, nullptr},
-        {kTap1Time, 1e300, false, 64, nullptr},       // infinite as a float
+        {kTap1Time, 1e300, false, 64, nullptr}, // infinite as a float
         {-1, 1.0, false, 64, nullptr},
         {kNumParams, 1.0, false, 64, nullptr},
     };
@@ -57,16 +57,18 @@ TEST(ValueText, ShowsWhatThe24ModuleShows)
 TEST(ValueText, ReadsNamesAndNumbersWithOrWithoutTheUnit)
 {
     const std::tuple<int, const char*, std::optional<double>> rows[] = {
-        {kTap1Time, "500", 500.0},      {kTap1Time, " 500ms ", 500.0},  {kTap1Time, "500 MS", 500.0},
-        {kTap1Time, "+2.5e2", 250.0},   {kTap1Time, "3000", 3000.0},    {kTap2Pan, "-0.333 L/R", -0.333},
-        {kTap2Pan, "-1 l/r", -1.0},     {kFilterCutoff, "1000 hz", 1000.0},
-        {kFilterType, "thru", 0.0},     {kFilterType, "LOW", 1.0},      {kFilterType, " Band ", 2.0},
-        {kFilterType, "High", 3.0},     {kFilterType, "2.5", 2.5},
-        {kTap1Time, "Low", std::nullopt}, // names belong to the filter type alone
-        {kTap1Time, "", std::nullopt},    {kTap1Time, "ms", std::nullopt},    {kTap1Time, "500 s", std::nullopt},
-        {kTap1Time, "5 00", std::nullopt}, {kTap1Time, "nan", std::nullopt},  {kTap1Time, "inf", std::nullopt},
-        {kTap1Time, "1e999", std::nullopt}, {kFilterType, "Lowpass", std::nullopt}, {kNumParams, "1", std::nullopt},
-        {-1, "1", std::nullopt},
+        {kTap1Time, "500", 500.0},          {kTap1Time, " 500ms ", 500.0},
+        {kTap1Time, "500 MS", 500.0},       {kTap1Time, "+2.5e2", 250.0},
+        {kTap1Time, "3000", 3000.0},        {kTap2Pan, "-0.333 L/R", -0.333},
+        {kTap2Pan, "-1 l/r", -1.0},         {kFilterCutoff, "1000 hz", 1000.0},
+        {kFilterType, "thru", 0.0},         {kFilterType, "LOW", 1.0},
+        {kFilterType, " Band ", 2.0},       {kFilterType, "High", 3.0},
+        {kFilterType, "2.5", 2.5},          {kTap1Time, "Low", std::nullopt}, // names belong to the filter type alone
+        {kTap1Time, "", std::nullopt},      {kTap1Time, "ms", std::nullopt},
+        {kTap1Time, "500 s", std::nullopt}, {kTap1Time, "5 00", std::nullopt},
+        {kTap1Time, "nan", std::nullopt},   {kTap1Time, "inf", std::nullopt},
+        {kTap1Time, "1e999", std::nullopt}, {kFilterType, "Lowpass", std::nullopt},
+        {kNumParams, "1", std::nullopt},    {-1, "1", std::nullopt},
     };
     for (const auto& [index, text, expected] : rows)
         EXPECT_EQ(textToValue(index, text), expected) << "parameter " << index << ", '" << text << "'";
