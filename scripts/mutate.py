@@ -11,8 +11,12 @@ With --sanitized-too, a mutant that survives the native suite is judged again by
 with the address and undefined-behaviour sanitizers, which the test command runs as well: a read
 or write out of bounds that the plain build happens to survive fails there.
 
+With --first TARGET:REGEX, each mutant is first judged by one test program alone (ninja builds
+TARGET, ctest runs the tests matching REGEX): what that kills is killed, and only a mutant it misses
+is built whole and judged by the whole suite. The verdicts are the whole suite's, sooner.
+
   mutate.py [--count N] [--seed S] [--only DIR/]... [--sanitize address,undefined] [--sanitized-too] [--dirty]
-            [--out FILE] [--list] CHECKOUT
+            [--first TARGET:REGEX] [--out FILE] [--list] CHECKOUT
 
 Copies CHECKOUT's committed tree (git worktree at HEAD; with --dirty also its uncommitted changes and
 untracked files) to /tmp/mutate-wt, configures one native
@@ -85,6 +89,15 @@ def run(cmd, cwd, timeout, env=None):
         return 124, "timeout"
 
 
+def first_judge_kills(first, build, wt):
+    """Whether the one test program named kills the mutant; a mutant it cannot build goes on to the
+    whole build, which says whether it is stillborn."""
+    target, regex = first.split(":", 1)
+    if run(["ninja", "-C", build, target], wt, 900)[0]:
+        return False
+    return run(["ctest", "--test-dir", build, "-j2", "--timeout", "60", "-R", regex], wt, 600)[0] != 0
+
+
 def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("checkout")
@@ -96,6 +109,7 @@ def main():
     ap.add_argument("--sanitize", default="", help="build the tests with these sanitizers, e.g. address,undefined")
     ap.add_argument("--sanitized-too", action="store_true",
                     help="judge survivors again by the address/undefined-sanitizer suite")
+    ap.add_argument("--first", default="", help="TARGET:REGEX, a test program that judges each mutant first")
     ap.add_argument("--dirty", action="store_true", help="mutate the working tree as it is: uncommitted changes and untracked files too")
     a = ap.parse_args()
     src = os.path.abspath(a.checkout)
@@ -160,9 +174,14 @@ def main():
         ls[n] = ls[n][:s] + new + ls[n][e:]
         with open(p, "w") as fh:
             fh.write("\n".join(ls))
+        verdict = ""
         foreign = f.endswith(".cpp") and f not in native
         by = ""
-        if foreign and not windows.ready:
+        if a.first and not foreign and first_judge_kills(a.first, b, wt):
+            verdict = "killed"; killed += 1
+            by = "   [first judge]"
+            brc = None
+        elif foreign and not windows.ready:
             verdict = "unjudged"  # no Windows suite to judge it by: counted neither way
             brc = None
         else:
