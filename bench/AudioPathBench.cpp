@@ -1,7 +1,7 @@
 // Frames per second through the record's replacing callback, as a host calls it.
 #include "FloorKernels.h"
 #include "core/DenormalGuard.h"
-#include "tools/EffectHost.h"
+#include "testing/EffectHost.h"
 
 #include <benchmark/benchmark.h>
 
@@ -12,6 +12,9 @@
 #include <string>
 #include <tuple>
 #include <vector>
+
+using namespace quadecho;
+using namespace quadecho::testhost;
 
 namespace {
 

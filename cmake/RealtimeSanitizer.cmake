@@ -1,5 +1,5 @@
 # QUADECHO_RTSAN: LLVM's real-time sanitizer runtime linked into the test programs, which mark
-# every call a host makes on its audio thread (tools/RealtimeScope.h). Inside such a call the
+# every call a host makes on its audio thread (testing/RealtimeScope.h). Inside such a call the
 # runtime ends the program with a report at the first allocation, lock or sleep. GCC has no flag
 # for it, so the runtime is linked whole: as a plain archive its start-up code would be left out.
 option(QUADECHO_RTSAN "Link the real-time sanitizer runtime into the test programs (native x86_64)" OFF)

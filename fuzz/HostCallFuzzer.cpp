@@ -4,7 +4,7 @@
 // what a host's buffer holds, output written for an empty block). The same function replays the
 // corpus in the ordinary test builds, so the decoding reads bytes only: every processor decodes
 // an input alike.
-#include "tools/EffectHost.h"
+#include "testing/EffectHost.h"
 
 #include <algorithm>
 #include <bit>
@@ -14,6 +14,9 @@
 #include <cstring>
 #include <limits>
 #include <vector>
+
+using namespace quadecho;
+using namespace quadecho::testhost;
 
 namespace {
 

@@ -1,6 +1,6 @@
-// Program and bank files from nowhere: the reader must refuse what is malformed with a ToolError
+// Program and bank files from nowhere: the reader must refuse what is malformed with a PresetError
 // and nothing else, and what it accepts must write back to a file that reads the same.
-#include "tools/PresetFile.h"
+#include "presets/PresetFile.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -8,12 +8,12 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    using namespace qtool;
+    using namespace quadecho::presets;
     const PresetTarget& target = kQuadechoTarget;
     PresetContents read;
     try {
         read = decodePresetFile(std::string_view(reinterpret_cast<const char*>(data), size), target);
-    } catch (const ToolError&) {
+    } catch (const PresetError&) {
         return 0;
     }
     const std::string written = read.bank ? encodeBankFile(read.programs, read.current, target)

@@ -5,6 +5,7 @@
 #include "Ports.h"
 #include "core/FactoryPrograms.h"
 #include "core/Identity.h"
+#include "generate/Generate.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -182,33 +183,11 @@ void writePlugin(std::FILE* out)
     writePorts(out);
 }
 
-bool write(const std::string& path, void (*contents)(std::FILE*))
-{
-    std::FILE* out = std::fopen(path.c_str(), "w");
-    if (!out) {
-        std::fprintf(stderr, "cannot write %s\n", path.c_str());
-        return false;
-    }
-    contents(out);
-    const bool written = std::ferror(out) == 0;
-    if (std::fclose(out) != 0 || !written) {
-        std::fprintf(stderr, "cannot write %s\n", path.c_str());
-        return false;
-    }
-    return true;
-}
-
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s BUNDLE_FOLDER\n", argv[0]);
-        return 2;
-    }
-    const std::string folder = argv[1];
-    return write(folder + "/manifest.ttl", writeManifest) && write(folder + "/quadecho.ttl", writePlugin) &&
-                   write(folder + "/presets.ttl", writePresets)
-               ? 0
-               : 1;
+    return quadecho::generate::writeInto(
+        argc, argv, "BUNDLE_FOLDER",
+        {{"manifest.ttl", writeManifest}, {"quadecho.ttl", writePlugin}, {"presets.ttl", writePresets}});
 }

@@ -2,7 +2,7 @@
 """Mutation score of the project's own tests: how many small faults put into the product code
 the test suite catches. The workplace's runner (../shared/tools/mutate.py), extended: a mutant in
 a source file that only the Windows build compiles (one the native build's compile commands do not
-name, such as tools/SystemWindows.cpp) is judged by the Windows suite under wine, built in
+name, such as host/SystemWindows.cpp) is judged by the Windows suite under wine, built in
 build/windows-x86_64 of the copy, instead of counting as a survivor of a build that never saw it.
 It needs what scripts/test.sh needs for Windows: mingw-w64, wine64, and libsndfile for Windows
 (scripts/sndfile-windows.sh, built once in the checkout: the copy links to it).
@@ -21,14 +21,14 @@ is built whole and judged by the whole suite. The verdicts are the whole suite's
 Copies CHECKOUT's committed tree (git worktree at HEAD; with --dirty also its uncommitted changes and
 untracked files) to /tmp/mutate-wt, configures one native
 build (tests on, benchmarks off), then for a sample of mutants (fixed seed, spread over the product
-files vst/ base/ core/ effect/ lv2/ platform/ tools/ that exist): writes the mutant, rebuilds, runs ctest (the Ardour
+files vst/ base/ core/ effect/ lv2/ platform/ cli/ host/ presets/ generate/ that exist): writes the mutant, rebuilds, runs ctest (the Ardour
 test left out: it compares two renders through the same mutated module). A mutant is killed when
 a test fails or times out, survives when all pass, and is stillborn when it does not compile
 (not counted). Prints one line per mutant and last 'mutation score: K killed of M (P %)'.
 """
 import argparse, json, os, random, re, shutil, subprocess, sys, time
 
-PRODUCT = ("vst", "base", "core", "effect", "lv2", "platform", "tools")
+PRODUCT = ("vst", "base", "core", "effect", "lv2", "platform", "cli", "host", "presets", "generate")
 OPS = [  # (pattern, replacement, kind) on code outside comments and strings
     (r" <= ", " < ", "rel"), (r" < ", " <= ", "rel"), (r" >= ", " > ", "rel"), (r" > ", " >= ", "rel"),
     (r" == ", " != ", "rel"), (r" != ", " == ", "rel"),

@@ -3,7 +3,7 @@
 #include "base/CAVectorUnit.h"
 #include "base/VelqAuBase.h"
 #include "platform/Arch.h"
-#include "tools/RealtimeScope.h"
+#include "testing/RealtimeScope.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +11,8 @@
 #include <array>
 #include <string>
 #include <vector>
+
+using namespace quadecho::testhost;
 
 namespace {
 

@@ -6,14 +6,16 @@
 #include "core/RunFrames.h"
 #include "core/Kernel.h"
 #include "core/Parameters.h"
-#include "tools/Noise.h"
-#include "tools/RealtimeScope.h"
+#include "testing/Noise.h"
+#include "testing/RealtimeScope.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <vector>
+
+using namespace quadecho::testhost;
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include "core/Kernel.h"
 #include "core/Parameters.h"
 #include "platform/Arch.h"
-#include "tools/Noise.h"
-#include "tools/RealtimeScope.h"
+#include "testing/Noise.h"
+#include "testing/RealtimeScope.h"
 
 #include <gtest/gtest.h>
 
@@ -19,6 +19,8 @@
 #include <string>
 #include <tuple>
 #include <vector>
+
+using namespace quadecho::testhost;
 
 namespace {
 

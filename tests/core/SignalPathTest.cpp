@@ -2,8 +2,8 @@
 // reaching the frame loop, and the reuse of the coefficients between blocks.
 #include "core/Parameters.h"
 #include "core/SignalPath.h"
-#include "tools/Noise.h"
-#include "tools/RealtimeScope.h"
+#include "testing/Noise.h"
+#include "testing/RealtimeScope.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +14,8 @@
 #include <limits>
 #include <string>
 #include <vector>
+
+using namespace quadecho::testhost;
 
 namespace {
 

@@ -2,7 +2,7 @@
 // the tap delays within the line, the line across rate changes, changes heard from the next block,
 // and the processor's denormal modes during the callbacks.
 #include "platform/Arch.h"
-#include "tools/EffectHost.h"
+#include "testing/EffectHost.h"
 #include <gtest/gtest.h>
 
 #include <tuple>
@@ -10,6 +10,9 @@
 #if QUADECHO_ARCH_X86
 #include <xmmintrin.h>
 #endif
+
+using namespace quadecho;
+using namespace quadecho::testhost;
 
 namespace {
 
@@ -57,7 +60,7 @@ TEST(DelayEffect, EmptyNegativeAndBufferlessBlocksChangeNothing)
     }
     EXPECT_EQ(std::count(scratch, scratch + 8, 5.0f), 8);
     const Stereo input = noise(3000, 4); // and the state is still where a fresh one starts
-    EXPECT_EQ(host.render(input).left, reference.render(input).left);
+    EXPECT_EQ(firstDifference(reference.render(input), host.render(input)), "");
 }
 
 // Where tap 1 echoes an impulse: its time clamped to the line, the line sized on resume for a
@@ -128,7 +131,7 @@ TEST(DelayEffect, ChangesBetweenBlocksAreHeardFromTheNextBlock)
         setUp(fresh);
         change(fresh);
         const Stereo got = changed.render(input), expected = fresh.render(input);
-        EXPECT_TRUE(got.left == expected.left && got.right == expected.right) << name;
+        EXPECT_EQ(firstDifference(expected, got), "") << name;
     }
     // At an unchanged rate a suspend and resume keep the echoes: tap 1's is the first.
     EffectHost host;

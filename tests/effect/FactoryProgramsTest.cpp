@@ -1,13 +1,16 @@
 // The factory bank's programs do what their names promise, through the effect as a host drives it.
 #include "core/FactoryPrograms.h"
-#include "tools/DemoSignal.h"
-#include "tools/EffectHost.h"
+#include "cli/DemoSignal.h"
+#include "testing/EffectHost.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstring>
 #include <vector>
+
+using namespace quadecho;
+using namespace quadecho::testhost;
 
 namespace {
 

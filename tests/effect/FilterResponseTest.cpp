@@ -1,10 +1,13 @@
 // The filter's computed response against the effect's own output for a steady sine.
 #include "core/FilterResponse.h"
-#include "tools/EffectHost.h"
+#include "testing/EffectHost.h"
 #include <gtest/gtest.h>
 
 #include <complex>
 #include <numbers>
+
+using namespace quadecho;
+using namespace quadecho::testhost;
 
 namespace {
 

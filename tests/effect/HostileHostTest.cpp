@@ -3,11 +3,14 @@
 // Whatever it sends, every access stays inside the effect's memory (the sanitizer builds check
 // that, and leaks after effClose), texts stay within what a host lends, and the output is finite
 // again one line length after the values are back in range.
-#include "tools/EffectHost.h"
+#include "testing/EffectHost.h"
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <functional>
+
+using namespace quadecho;
+using namespace quadecho::testhost;
 
 namespace {
 

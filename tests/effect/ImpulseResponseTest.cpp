@@ -2,11 +2,14 @@
 // chunking a host may use, in place or not, through both callbacks and both builds of the frame
 // loop where this processor runs the wide one.
 #include "tests/support/DefaultResponse.h"
-#include "tools/EffectHost.h"
+#include "testing/EffectHost.h"
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <tuple>
+
+using namespace quadecho;
+using namespace quadecho::testhost;
 
 namespace {
 

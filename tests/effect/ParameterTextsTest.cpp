@@ -1,8 +1,11 @@
 // What a host shows for each parameter, asked through the dispatcher.
-#include "tools/EffectHost.h"
+#include "testing/EffectHost.h"
 #include <gtest/gtest.h>
 
 #include <sstream>
+
+using namespace quadecho;
+using namespace quadecho::testhost;
 
 namespace {
 

@@ -2,12 +2,15 @@
 // parameters, switches programs, changes the rate without a suspend and reads display texts:
 // everything the audio thread reads. (Program names it never touches.) In the thread sanitizer
 // build any data race between the two fails the test; in every build the output stays finite.
-#include "tools/EffectHost.h"
+#include "testing/EffectHost.h"
 #include "tests/support/Skips.h"
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <thread>
+
+using namespace quadecho;
+using namespace quadecho::testhost;
 
 namespace {
 

@@ -2,14 +2,15 @@
 // table's ports, and lv2apply renders what `quadecho render` renders through the 2.4 module.
 #include "core/FactoryPrograms.h"
 #include "lv2/Ports.h"
-#include "tests/tools/ToolTestSupport.h"
-#include "tools/Noise.h"
+#include "tests/cli/ToolTestSupport.h"
+#include "testing/Noise.h"
 
 #include <cmath>
 #include <cstdio>
 
 using namespace tooltest;
 using namespace quadecho;
+using namespace quadecho::testhost;
 
 namespace {
 

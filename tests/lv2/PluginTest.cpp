@@ -2,8 +2,8 @@
 // effect for the same real values, the line sized for the host's rate, history forgotten on
 // activate, control values held to their ranges.
 #include "lv2/Ports.h"
-#include "tools/EffectHost.h"
-#include "tools/RealtimeScope.h"
+#include "testing/EffectHost.h"
+#include "testing/RealtimeScope.h"
 
 #include <gtest/gtest.h>
 #include <lv2/core/lv2.h>
@@ -11,6 +11,9 @@
 #include <array>
 #include <functional>
 #include <string>
+
+using namespace quadecho;
+using namespace quadecho::testhost;
 
 namespace {
 
