@@ -1,8 +1,8 @@
 // The instance layer every format drives: the host-value policy, lines sized for usable rates
 // only, history forgotten on reset, and the owning instance running what the view functions run.
 #include "core/Instance.h"
-#include "tools/Noise.h"
-#include "tools/RealtimeScope.h"
+#include "testing/Noise.h"
+#include "testing/RealtimeScope.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +14,7 @@
 namespace {
 
 using namespace quadecho;
+using namespace quadecho::testhost;
 
 constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 constexpr float kInf = std::numeric_limits<float>::infinity();
