@@ -26,7 +26,7 @@ TEST(ParameterScaling, ByUnitWithoutClampingAndIndexedRowsRoundHalvesUp)
     }
     EXPECT_EQ(AUParameterValueFromLinear(0.25f, nullptr), 0.25f);
     const ParamInfo indexed{nullptr, kAudioUnitParameterUnit_Indexed, 0.0f, 4.0f, 0.0f};
-    EXPECT_TRUE(valueFromLinear(indexed, 0.374f) == 1.0f && valueFromLinear(indexed, 0.375f) == 2.0f);
+    EXPECT_EQ(std::tuple(valueFromLinear(indexed, 0.374f), valueFromLinear(indexed, 0.375f)), std::tuple(1.0f, 2.0f));
     // A row without range maps to its value.
     EXPECT_EQ(valueToLinear({nullptr, kAudioUnitParameterUnit_Generic, 3.0f, 3.0f, 3.0f}, 3.0f), 3.0f);
 }

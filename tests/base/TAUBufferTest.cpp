@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
@@ -25,23 +27,29 @@ struct MisalignedAllocator {
 TEST(TAUBuffer, AlignedWithinItsSlackKeptAtTheSameSizeAndValidAfterAFailure)
 {
     TAUBuffer<float> buffer;
-    EXPECT_TRUE(TAUBuffer<char>().size() == 0u && !buffer.Allocate(0xffffffffu) && !buffer.data());
+    EXPECT_EQ(std::tuple(TAUBuffer<char>().size(), buffer.Allocate(0xffffffffu), buffer.data()),
+              std::tuple(0u, false, nullptr));
     ASSERT_TRUE(buffer.Allocate(1000));
     buffer.data()[999] = 5.0f;
     const float* before = buffer.data();
-    ASSERT_TRUE(buffer.Allocate(1000) && buffer.data() == before && buffer.data()[999] == 5.0f);
-    ASSERT_TRUE(buffer.AllocateClear(1000) && buffer.data() == before && buffer.data()[999] == 0.0f);
+    ASSERT_TRUE(buffer.Allocate(1000));
+    EXPECT_EQ(std::tuple(buffer.data(), buffer.data()[999]), std::tuple(before, 5.0f)) << "the same size again";
+    ASSERT_TRUE(buffer.AllocateClear(1000));
+    EXPECT_EQ(std::tuple(buffer.data(), buffer.data()[999]), std::tuple(before, 0.0f)) << "cleared";
     // 0: the first step fails, the old block stays as it was; 1: only the room for alignment is missing.
     for (auto [failAfter, sizeAfter] : {std::pair{0, 16u}, {1, 64u}}) {
         TAUBuffer<float, MisalignedAllocator> misaligned;
         ASSERT_TRUE(misaligned.AllocateClear(16));
         float* data = misaligned.data();
-        EXPECT_TRUE(reinterpret_cast<std::uintptr_t>(data) % 16 == 0 && std::count(data, data + 16, 0.0f) == 16);
+        EXPECT_EQ(std::tuple(reinterpret_cast<std::uintptr_t>(data) % 16, std::count(data, data + 16, 0.0f)),
+                  std::tuple(0u, 16));
         data[3] = 7.0f;
         MisalignedAllocator::failAfter = failAfter;
         EXPECT_FALSE(misaligned.AllocateClear(64));
         EXPECT_EQ(misaligned.size(), sizeAfter);
-        EXPECT_TRUE(failAfter != 0 || misaligned.data()[3] == 7.0f);
+        if (failAfter == 0) {
+            EXPECT_EQ(misaligned.data()[3], 7.0f) << "the old block kept";
+        }
         misaligned.data()[sizeAfter - 1] = 1.0f; // the block is valid to its end
     }
 }

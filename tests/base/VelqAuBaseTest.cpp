@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <algorithm>
 #include <array>
 #include <string>
@@ -51,7 +53,8 @@ TEST(Programs, AllStartAsDefaultsAndAFailedCreationReleasesWhatWasMade)
     char name[32] = "x";
     for (VstInt32 p = 7; p >= 0; --p) {
         base.setProgram(p);
-        EXPECT_TRUE(base.getProgramNameIndexed(0, p, name) && name == std::string("Defaults")) << p;
+        EXPECT_EQ(std::tuple(base.getProgramNameIndexed(0, p, name), std::string(name)), std::tuple(true, "Defaults"))
+            << p;
         for (int i = 0; i < kNumParams; ++i)
             EXPECT_EQ(base.currentProgram().GetParameter(i), quadecho::kParameters[i].defaultValue) << p << ", " << i;
     }
@@ -60,7 +63,8 @@ TEST(Programs, AllStartAsDefaultsAndAFailedCreationReleasesWhatWasMade)
     onAudioThread([&] { base.setParameter(quadecho::kTap1Time, 0.25f); });
     for (VstInt32 stray : {8, -1}) {
         base.setProgram(stray);
-        EXPECT_TRUE(base.getParameter(quadecho::kTap1Time) == 0.25f && !base.getProgramNameIndexed(0, stray, name))
+        EXPECT_EQ(std::tuple(base.getParameter(quadecho::kTap1Time), base.getProgramNameIndexed(0, stray, name)),
+                  std::tuple(0.25f, false))
             << stray;
     }
     // All values at once are the values one by one; the two outside the table are ignored, and a row outside it
@@ -68,7 +72,7 @@ TEST(Programs, AllStartAsDefaultsAndAFailedCreationReleasesWhatWasMade)
     VelqProgramBasic program;
     for (int i = -1; i <= kNumParams; ++i)
         program.SetParameter(i, float(i));
-    EXPECT_TRUE(program.GetParameter(kNumParams) == 0.0f && base.getParameter(kNumParams) == 0.0f);
+    EXPECT_EQ(std::tuple(program.GetParameter(kNumParams), base.getParameter(kNumParams)), std::tuple(0.0f, 0.0f));
     for (bool basic : {false, true}) {
         std::vector<float> values(kNumParams + 1, -2.0f); // nothing written behind the table
         auto& table = *reinterpret_cast<float(*)[kNumParams]>(values.data());
@@ -90,7 +94,8 @@ TEST(KernelFrame, EachKernelGetsItsChannelAndTheSharedSilenceFlag)
     const std::array<int, 6> expected[] = {
         {1, 1, 5, 1, 1, 0}, {1, 3, 7, 1, 1, 1}, {0, 1, 5, 0, 1, 0}, {0, 3, 7, 0, 1, 1}};
     ASSERT_EQ(effect.count, std::size(expected));
-    EXPECT_TRUE(std::equal(std::begin(expected), std::end(expected), effect.calls));
+    for (std::size_t call = 0; call < std::size(expected); ++call)
+        EXPECT_EQ(effect.calls[call], expected[call]) << "call " << call;
 }
 
 // The same answer for every selector, on every processor.

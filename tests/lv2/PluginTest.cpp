@@ -86,8 +86,7 @@ TEST(Lv2Plugin, RendersWhatThe24EffectRendersForTheSameRealValues)
             }
             const std::vector<int> blocks = {1, 7, 64, 513};
             const Stereo expected = reference.render(input, blocks), got = lv2.render(input, blocks, inPlace);
-            EXPECT_TRUE(got.left == expected.left && got.right == expected.right)
-                << name << (inPlace ? ", in place" : "");
+            EXPECT_EQ(firstDifference(expected, got), "") << name << (inPlace ? ", in place" : "");
         }
     }
 }
@@ -105,7 +104,7 @@ TEST(Lv2Plugin, ActivateForgetsAndControlsAreHeldToTheirRanges)
     echoing.render(impulses);
     echoing.d->activate(echoing.handle);
     const Stereo after = echoing.render(Stereo(4000, 0.0f));
-    EXPECT_TRUE(firstNonZero(after.left) == after.size() && firstNonZero(after.right) == after.size());
+    EXPECT_EQ(firstDifference(Stereo(after.size()), after), "") << "an echo survived activate";
 
     const std::tuple<const char*, int, float, float> cases[] = {
         {"a negative cutoff", kFilterCutoff, -5.0f, 50.0f},
@@ -121,7 +120,7 @@ TEST(Lv2Plugin, ActivateForgetsAndControlsAreHeldToTheirRanges)
         hostile.controls[kFilterType] = tame.controls[kFilterType] = 1.0f; // low-pass: the cutoff is heard
         hostile.controls[index] = sent, tame.controls[index] = meant;
         const Stereo got = hostile.render(input, {300}), expected = tame.render(input, {300});
-        EXPECT_TRUE(got.left == expected.left && got.right == expected.right) << name;
+        EXPECT_EQ(firstDifference(expected, got), "") << name;
     }
 }
 
@@ -151,7 +150,8 @@ TEST(Lv2Plugin, SurvivesHostileControlsEmptyBlocksAndMissingBuffers)
                                                 : &out[port - kOutL]);
         lv2.d->connect_port(lv2.handle, kFirstControl + kNumParams, in); // no such port: ignored
         lv2.d->run(lv2.handle, missing < kAudioPorts ? 1 : 0);
-        EXPECT_TRUE(out[0] == 0.25f && out[1] == 0.25f) << missing;
+        EXPECT_EQ(out[0], 0.25f) << "port " << missing << " unconnected";
+        EXPECT_EQ(out[1], 0.25f) << "port " << missing << " unconnected";
     }
 }
 
