@@ -2,11 +2,11 @@
 
 #include "core/Parameters.h"
 #include "core/Types.h"
+#include "core/ValueText.h"
 #include "core/Identity.h"
 
 #include <algorithm>
 #include <cctype>
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <tuple>
@@ -43,19 +43,6 @@ std::string trimmed(const std::string& s)
     return s.substr(first, s.find_last_not_of(" \t") - first + 1);
 }
 
-// A whole string as a finite number, in the C locale whatever the user's is.
-std::optional<double> number(std::string s)
-{
-    s = trimmed(s);
-    if (!s.empty() && s.front() == '+')
-        s.erase(0, 1);
-    double value = 0.0;
-    const auto [end, error] = std::from_chars(s.data(), s.data() + s.size(), value);
-    if (s.empty() || error != std::errc() || end != s.data() + s.size() || !std::isfinite(value))
-        return std::nullopt;
-    return value;
-}
-
 int findParameter(LoadedModule& plugin, const std::string& name)
 {
     const std::string wanted = lowered(trimmed(name));
@@ -63,7 +50,7 @@ int findParameter(LoadedModule& plugin, const std::string& name)
         if (lowered(trimmed(plugin.parameterName(i))) == wanted)
             return i;
     if (!wanted.empty() && std::all_of(wanted.begin(), wanted.end(), [](unsigned char c) { return std::isdigit(c); })) {
-        const auto index = number(wanted);
+        const auto index = quadecho::parseNumber(wanted);
         if (index && *index < plugin.numParams())
             return static_cast<int>(*index);
     }
@@ -88,7 +75,7 @@ Setting parseSetting(Module& module, const std::string& argument)
     std::string value = trimmed(argument.substr(equals + 1));
 
     if (!value.empty() && (value.back() == 'n' || value.back() == 'N')) {
-        const auto normalised = number(value.substr(0, value.size() - 1));
+        const auto normalised = quadecho::parseNumber(value.substr(0, value.size() - 1));
         if (!normalised)
             throw ToolError("--set '" + argument + "': '" + value + "' is not a number");
         if (*normalised < 0.0 || *normalised > 1.0)
@@ -99,7 +86,7 @@ Setting parseSetting(Module& module, const std::string& argument)
     const std::string label = plugin.parameterLabel(index);
     if (!label.empty() && endsWithNoCase(value, label))
         value = value.substr(0, value.size() - label.size());
-    const auto real = number(value);
+    const auto real = quadecho::parseNumber(value);
     if (!real)
         throw ToolError("--set '" + argument + "': '" + trimmed(value) + "' is not a number");
     if (!module.builtIn)
