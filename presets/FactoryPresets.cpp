@@ -16,7 +16,9 @@ using namespace quadecho;
 // "01-slapback.fxp": in the bank's order.
 std::string fileName(int number, const char* name)
 {
-    return (number < 9 ? "0" : "") + std::to_string(number + 1) + "-" + factorySlug(name) + ".fxp";
+    char prefix[16];
+    std::snprintf(prefix, sizeof prefix, "%02d-", number + 1);
+    return prefix + factorySlug(name) + ".fxp";
 }
 
 } // namespace
