@@ -10,7 +10,7 @@ std::int32_t lineSamplesFor(double rate) noexcept
     // Checked in double first: a rate beyond the float range has no float to become.
     if (!(rate >= kLowestRate && rate <= kHighestRate) || !isUsableRate(static_cast<float>(rate)))
         return 0;
-    return std::max(lineLengthFor(static_cast<float>(rate)), 0);
+    return lineLengthFor(static_cast<float>(rate)); // at least 2
 }
 
 void useLine(const LineState& state, double rate) noexcept
@@ -42,7 +42,7 @@ void runBlock(SignalPath& path, const LineState& state, const float (&values)[kN
 bool Instance::prepare(double rate) noexcept
 {
     const std::int32_t needed = lineSamplesFor(rate);
-    if (needed < 1)
+    if (needed == 0)
         return false;
     std::unique_ptr<float[]> line(new (std::nothrow) float[static_cast<std::size_t>(needed)]());
     if (!line)

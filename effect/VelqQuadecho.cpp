@@ -37,7 +37,7 @@ bool VelqQuadecho::sizeLine(float sampleRate)
 {
     const std::int32_t length = quadecho::lineSamplesFor(sampleRate);
     TAUBuffer<float> line;
-    if (length < 1 || !line.AllocateClear(static_cast<std::uint32_t>(length)))
+    if (length == 0 || !line.AllocateClear(static_cast<std::uint32_t>(length)))
         return false;
     stDelayLine.swap(line);
     quadecho::useLine(lineState(), sampleRate);
