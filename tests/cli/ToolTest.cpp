@@ -10,6 +10,7 @@
 #include <optional>
 
 using namespace tooltest;
+using quadecho::testsupport::kDefaultResponse;
 
 namespace {
 

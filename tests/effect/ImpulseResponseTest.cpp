@@ -10,6 +10,7 @@
 
 using namespace quadecho;
 using namespace quadecho::testhost;
+using quadecho::testsupport::kDefaultResponse;
 
 namespace {
 

@@ -8,8 +8,12 @@
 #include <map>
 #include <utility>
 
+namespace quadecho::testsupport {
+
 inline const std::map<std::size_t, std::pair<float, float>> kDefaultResponse = {
     {8820, {0.481481f, 0.0f}},        {17640, {0.320988f, 0.160494f}}, {26460, {0.160494f, 0.320988f}},
     {35280, {0.0f, 0.481481f}},       {44100, {0.191534f, 0.0f}},      {52920, {0.127690f, 0.0638448f}},
     {61740, {0.0638448f, 0.127690f}}, {70560, {0.0f, 0.191534f}},      {79380, {0.0765471f, 0.0f}},
 };
+
+} // namespace quadecho::testsupport
