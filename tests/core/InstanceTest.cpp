@@ -7,9 +7,33 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <new>
+#include <tuple>
+#include <utility>
 #include <cmath>
 #include <limits>
 #include <vector>
+
+namespace {
+
+// This program's array allocations, so that a test can refuse the next one that may fail.
+bool gRefuseNextNothrowArray = false;
+
+} // namespace
+
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept
+{
+    return std::exchange(gRefuseNextNothrowArray, false) ? nullptr : std::malloc(size ? size : 1);
+}
+void* operator new[](std::size_t size)
+{
+    if (void* block = std::malloc(size ? size : 1))
+        return block;
+    throw std::bad_alloc();
+}
+void operator delete[](void* block) noexcept { std::free(block); }
+void operator delete[](void* block, std::size_t) noexcept { std::free(block); }
 
 namespace {
 
@@ -57,6 +81,12 @@ TEST(Instance, SizesItsLineForUsableRatesOnly)
         EXPECT_EQ(instance.prepare(rate), samples > 0) << rate;
         EXPECT_EQ(instance.rate(), samples > 0 ? float(rate) : 8000.0f) << rate << ": a refused rate changes nothing";
     }
+    Instance instance(HostValues::AsGiven);
+    EXPECT_EQ(std::tuple(instance.prepared(), instance.rate()), std::tuple(false, 0.0f)) << "before any prepare";
+    ASSERT_TRUE(instance.prepare(8000.0));
+    gRefuseNextNothrowArray = true;
+    EXPECT_FALSE(instance.prepare(16000.0)) << "no memory for the line";
+    EXPECT_EQ(std::tuple(instance.prepared(), instance.rate()), std::tuple(true, 8000.0f)) << "after the failure";
 }
 
 struct Stereo {
