@@ -16,7 +16,7 @@ TARGET, ctest runs the tests matching REGEX): what that kills is killed, and onl
 is built whole and judged by the whole suite. The verdicts are the whole suite's, sooner.
 
   mutate.py [--count N] [--seed S] [--only DIR/]... [--sanitize address,undefined] [--sanitized-too] [--dirty]
-            [--first TARGET:REGEX] [--out FILE] [--list] CHECKOUT
+            [--first TARGET:REGEX] [--work DIR] [--out FILE] [--list] CHECKOUT
 
 Copies CHECKOUT's committed tree (git worktree at HEAD; with --dirty also its uncommitted changes and
 untracked files) to /tmp/mutate-wt, configures one native
@@ -109,11 +109,12 @@ def main():
     ap.add_argument("--sanitize", default="", help="build the tests with these sanitizers, e.g. address,undefined")
     ap.add_argument("--sanitized-too", action="store_true",
                     help="judge survivors again by the address/undefined-sanitizer suite")
+    ap.add_argument("--work", default="/tmp/quadecho-mutate-wt", help="the copy's folder: one per run at the same time")
     ap.add_argument("--first", default="", help="TARGET:REGEX, a test program that judges each mutant first")
     ap.add_argument("--dirty", action="store_true", help="mutate the working tree as it is: uncommitted changes and untracked files too")
     a = ap.parse_args()
     src = os.path.abspath(a.checkout)
-    wt = "/tmp/quadecho-mutate-wt"
+    wt = os.path.abspath(a.work)
     head = subprocess.check_output(["git", "-C", src, "rev-parse", "HEAD"], text=True).strip()
     files = subprocess.check_output(["git", "-C", src, "ls-files", *PRODUCT], text=True).split()
     if a.dirty:
