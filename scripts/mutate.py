@@ -11,12 +11,12 @@ With --sanitized-too, a mutant that survives the native suite is judged again by
 with the address and undefined-behaviour sanitizers, which the test command runs as well: a read
 or write out of bounds that the plain build happens to survive fails there.
 
-With --first TARGET:REGEX, each mutant is first judged by one test program alone (ninja builds
-TARGET, ctest runs the tests matching REGEX): what that kills is killed, and only a mutant it misses
+With --first TARGETS:REGEX, each mutant is first judged by a few test programs alone (ninja builds
+the comma-separated TARGETS, ctest runs the tests matching REGEX): what that kills is killed, and only a mutant it misses
 is built whole and judged by the whole suite. The verdicts are the whole suite's, sooner.
 
   mutate.py [--count N] [--seed S] [--only DIR/]... [--sanitize address,undefined] [--sanitized-too] [--dirty]
-            [--first TARGET:REGEX] [--work DIR] [--out FILE] [--list] CHECKOUT
+            [--first TARGETS:REGEX] [--work DIR] [--out FILE] [--list] CHECKOUT
 
 Copies CHECKOUT's committed tree (git worktree at HEAD; with --dirty also its uncommitted changes and
 untracked files) to /tmp/mutate-wt, configures one native
@@ -93,7 +93,7 @@ def first_judge_kills(first, build, wt):
     """Whether the one test program named kills the mutant; a mutant it cannot build goes on to the
     whole build, which says whether it is stillborn."""
     target, regex = first.split(":", 1)
-    if run(["ninja", "-C", build, target], wt, 900)[0]:
+    if run(["ninja", "-C", build, *target.split(",")], wt, 900)[0]:
         return False
     return run(["ctest", "--test-dir", build, "-j2", "--timeout", "60", "-R", regex], wt, 600)[0] != 0
 
