@@ -121,30 +121,26 @@ TEST(Core, Coefficients)
             EXPECT_TRUE(equal) << k.name << ": " << name << " updated in place differs from computed afresh";
 
         const Expected& e = k.expect;
-        const std::tuple<const char*, Expected::Maybe, double> scalars[] = {{"F", e.f, c.f},
-                                                                            {"D", e.damping, c.damping},
-                                                                            {"dry", e.dry, c.dry},
-                                                                            {"wet", e.wet, c.wet},
-                                                                            {"drive", e.drive, c.drive},
-                                                                            {"outGain", e.outGain, c.outGain},
-                                                                            {"thru", e.thru, c.morph.wThru},
-                                                                            {"low", e.low, c.morph.wLow},
-                                                                            {"band", e.band, c.morph.wBand},
-                                                                            {"high", e.high, c.morph.wHigh}};
-        for (const auto& [name, expected, got] : scalars) {
+        std::vector<std::tuple<std::string, Expected::Maybe, double>> checks = {{"F", e.f, c.f},
+                                                                                {"D", e.damping, c.damping},
+                                                                                {"dry", e.dry, c.dry},
+                                                                                {"wet", e.wet, c.wet},
+                                                                                {"drive", e.drive, c.drive},
+                                                                                {"outGain", e.outGain, c.outGain},
+                                                                                {"thru", e.thru, c.morph.wThru},
+                                                                                {"low", e.low, c.morph.wLow},
+                                                                                {"band", e.band, c.morph.wBand},
+                                                                                {"high", e.high, c.morph.wHigh}};
+        for (int i = 0; i < kNumTaps; ++i) {
+            const std::string tap = "tap " + std::to_string(i + 1) + "'s ";
+            checks.insert(checks.end(), {{tap + "delay", e.delay[i], c.delay[i]},
+                                         {tap + "feedback", e.feedback[i], c.feedback[i]},
+                                         {tap + "left", e.left[i], c.left[i]},
+                                         {tap + "right", e.right[i], c.right[i]}});
+        }
+        for (const auto& [name, expected, got] : checks) {
             if (expected) {
                 EXPECT_NEAR(got, *expected, 2e-6) << k.name << ": " << name;
-            }
-        }
-        for (int i = 0; i < kNumTaps; ++i) {
-            const std::tuple<const char*, Expected::Maybe, double> taps[] = {{"delay", e.delay[i], c.delay[i]},
-                                                                             {"feedback", e.feedback[i], c.feedback[i]},
-                                                                             {"left", e.left[i], c.left[i]},
-                                                                             {"right", e.right[i], c.right[i]}};
-            for (const auto& [name, expected, got] : taps) {
-                if (expected) {
-                    EXPECT_NEAR(got, *expected, 2e-6) << k.name << ": tap " << i + 1 << "'s " << name;
-                }
             }
         }
     }

@@ -45,27 +45,21 @@ constexpr float kInf = std::numeric_limits<float>::infinity();
 
 TEST(Instance, HostValuesCountAsThePolicySays)
 {
-    struct Row {
-        HostValues policy;
-        int index;
-        float sent, meant;
-    };
+    constexpr auto kAsGiven = HostValues::AsGiven, kHeld = HostValues::HeldToRange;
     const float cutoffDefault = kParameters[kFilterCutoff].defaultValue;
-    const Row rows[] = {
-        {HostValues::AsGiven, kFilterCutoff, -5.0f, -5.0f},
-        {HostValues::AsGiven, kTap4Feedback, 250.0f, 250.0f},
-        {HostValues::AsGiven, kFilterCutoff, kNaN, cutoffDefault},
-        {HostValues::AsGiven, kFilterCutoff, -kInf, cutoffDefault},
-        {HostValues::HeldToRange, kFilterCutoff, -5.0f, 50.0f},
-        {HostValues::HeldToRange, kTap4Feedback, 250.0f, 100.0f},
-        {HostValues::HeldToRange, kFilterType, 2.5f, 2.5f},
-        {HostValues::HeldToRange, kFilterCutoff, kNaN, cutoffDefault},
-        {HostValues::HeldToRange, kFilterCutoff, kInf, cutoffDefault},
-    };
-    for (const Row& row : rows)
-        EXPECT_EQ(hostValue(row.policy, kParameters[row.index], row.sent), row.meant)
-            << (row.policy == HostValues::AsGiven ? "as given: " : "held to the range: ") << kParameters[row.index].name
-            << " sent as " << row.sent;
+    const std::tuple<HostValues, int, float, float> rows[] = {{kAsGiven, kFilterCutoff, -5.0f, -5.0f},
+                                                              {kAsGiven, kTap4Feedback, 250.0f, 250.0f},
+                                                              {kAsGiven, kFilterCutoff, kNaN, cutoffDefault},
+                                                              {kAsGiven, kFilterCutoff, -kInf, cutoffDefault},
+                                                              {kHeld, kFilterCutoff, -5.0f, 50.0f},
+                                                              {kHeld, kTap4Feedback, 250.0f, 100.0f},
+                                                              {kHeld, kFilterType, 2.5f, 2.5f},
+                                                              {kHeld, kFilterCutoff, kNaN, cutoffDefault},
+                                                              {kHeld, kFilterCutoff, kInf, cutoffDefault}};
+    for (const auto& [policy, index, sent, meant] : rows)
+        EXPECT_EQ(hostValue(policy, kParameters[index], sent), meant)
+            << (policy == kAsGiven ? "as given: " : "held to the range: ") << kParameters[index].name << " sent as "
+            << sent;
 }
 
 TEST(Instance, SizesItsLineForUsableRatesOnly)
