@@ -24,42 +24,26 @@ constexpr AudioUnitScope kAudioUnitScope_Global = 0;
 constexpr AudioUnitPropertyID kAudioUnitProperty_InPlaceProcessing = 29;
 constexpr AudioUnitPropertyID kAudioUnitProperty_ParameterStringFromValue = 33;
 
-// Apple's parameter units, as this layer names them.
-enum AudioUnitParameterUnit : UInt32 {
-    kAudioUnitParameterUnit_Generic = 0,
-    kAudioUnitParameterUnit_Indexed = 1,
-    kAudioUnitParameterUnit_Boolean = 2,
-    kAudioUnitParameterUnit_Percent = 3,
-    kAudioUnitParameterUnit_Seconds = 4,
-    kAudioUnitParameterUnit_Hertz = 8,
-    kAudioUnitParameterUnit_Cents = 9,
-    kAudioUnitParameterUnit_Decibels = 13,
-    kAudioUnitParameterUnit_LinearGain = 14,
-    kAudioUnitParameterUnit_Pan = 18,
-    kAudioUnitParameterUnit_BPM = 22,
-    kAudioUnitParameterUnit_Beats = 23,
-    kAudioUnitParameterUnit_Milliseconds = 24,
-};
-
 // The one mapping between this layer's units and the core's: the core numbers its units as Apple
 // does, so a number of either names the same unit, and one the core does not know stays itself
 // (no label, linear).
 constexpr quadecho::Unit coreUnit(UInt32 unit) noexcept { return static_cast<quadecho::Unit>(unit); }
 constexpr UInt32 audioUnitUnit(quadecho::Unit unit) noexcept { return static_cast<UInt32>(unit); }
-static_assert(coreUnit(kAudioUnitParameterUnit_Generic) == quadecho::Unit::Generic &&
-                  coreUnit(kAudioUnitParameterUnit_Indexed) == quadecho::Unit::Indexed &&
-                  coreUnit(kAudioUnitParameterUnit_Boolean) == quadecho::Unit::Boolean &&
-                  coreUnit(kAudioUnitParameterUnit_Percent) == quadecho::Unit::Percent &&
-                  coreUnit(kAudioUnitParameterUnit_Seconds) == quadecho::Unit::Seconds &&
-                  coreUnit(kAudioUnitParameterUnit_Hertz) == quadecho::Unit::Hertz &&
-                  coreUnit(kAudioUnitParameterUnit_Cents) == quadecho::Unit::Cents &&
-                  coreUnit(kAudioUnitParameterUnit_Decibels) == quadecho::Unit::Decibels &&
-                  coreUnit(kAudioUnitParameterUnit_LinearGain) == quadecho::Unit::LinearGain &&
-                  coreUnit(kAudioUnitParameterUnit_Pan) == quadecho::Unit::Pan &&
-                  coreUnit(kAudioUnitParameterUnit_BPM) == quadecho::Unit::BPM &&
-                  coreUnit(kAudioUnitParameterUnit_Beats) == quadecho::Unit::Beats &&
-                  coreUnit(kAudioUnitParameterUnit_Milliseconds) == quadecho::Unit::Milliseconds,
-              "Apple's unit numbers and the core's name the same units");
+
+// Apple's names for the units, which this layer speaks.
+constexpr UInt32 kAudioUnitParameterUnit_Generic = audioUnitUnit(quadecho::Unit::Generic);
+constexpr UInt32 kAudioUnitParameterUnit_Indexed = audioUnitUnit(quadecho::Unit::Indexed);
+constexpr UInt32 kAudioUnitParameterUnit_Boolean = audioUnitUnit(quadecho::Unit::Boolean);
+constexpr UInt32 kAudioUnitParameterUnit_Percent = audioUnitUnit(quadecho::Unit::Percent);
+constexpr UInt32 kAudioUnitParameterUnit_Seconds = audioUnitUnit(quadecho::Unit::Seconds);
+constexpr UInt32 kAudioUnitParameterUnit_Hertz = audioUnitUnit(quadecho::Unit::Hertz);
+constexpr UInt32 kAudioUnitParameterUnit_Cents = audioUnitUnit(quadecho::Unit::Cents);
+constexpr UInt32 kAudioUnitParameterUnit_Decibels = audioUnitUnit(quadecho::Unit::Decibels);
+constexpr UInt32 kAudioUnitParameterUnit_LinearGain = audioUnitUnit(quadecho::Unit::LinearGain);
+constexpr UInt32 kAudioUnitParameterUnit_Pan = audioUnitUnit(quadecho::Unit::Pan);
+constexpr UInt32 kAudioUnitParameterUnit_BPM = audioUnitUnit(quadecho::Unit::BPM);
+constexpr UInt32 kAudioUnitParameterUnit_Beats = audioUnitUnit(quadecho::Unit::Beats);
+constexpr UInt32 kAudioUnitParameterUnit_Milliseconds = audioUnitUnit(quadecho::Unit::Milliseconds);
 
 // Names a parameter; the scaling functions read only mParameterID.
 struct AudioUnitParameter {

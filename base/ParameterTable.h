@@ -7,7 +7,7 @@
 
 struct ParamInfo {
     CFStringRef name; // constant string, never released
-    UInt32 unit;      // AudioUnitParameterUnit
+    UInt32 unit;      // Apple's unit number: kAudioUnitParameterUnit_*
     float minValue;
     float maxValue;
     float defaultValue;
