@@ -14,9 +14,11 @@ or write out of bounds that the plain build happens to survive fails there.
 With --first TARGETS:REGEX, each mutant is first judged by a few test programs alone (ninja builds
 the comma-separated TARGETS, ctest runs the tests matching REGEX): what that kills is killed, and only a mutant it misses
 is built whole and judged by the whole suite. The verdicts are the whole suite's, sooner.
+With --reuse (and a --work folder of its own) a run keeps its copy and built baseline for the next
+run at the same commit, so several --only runs build the baseline once.
 
   mutate.py [--count N] [--seed S] [--only DIR/]... [--sanitize address,undefined] [--sanitized-too] [--dirty]
-            [--first TARGETS:REGEX] [--work DIR] [--out FILE] [--list] CHECKOUT
+            [--first TARGETS:REGEX] [--work DIR] [--reuse] [--out FILE] [--list] CHECKOUT
 
 Copies CHECKOUT's committed tree (git worktree at HEAD; with --dirty also its uncommitted changes and
 untracked files) to /tmp/mutate-wt, configures one native
@@ -110,6 +112,8 @@ def main():
     ap.add_argument("--sanitized-too", action="store_true",
                     help="judge survivors again by the address/undefined-sanitizer suite")
     ap.add_argument("--work", default="/tmp/quadecho-mutate-wt", help="the copy's folder: one per run at the same time")
+    ap.add_argument("--reuse", action="store_true",
+                    help="keep the copy and its built, tested baseline from a run before at the same commit")
     ap.add_argument("--first", default="", help="TARGET:REGEX, a test program that judges each mutant first")
     ap.add_argument("--dirty", action="store_true", help="mutate the working tree as it is: uncommitted changes and untracked files too")
     a = ap.parse_args()
@@ -131,10 +135,16 @@ def main():
     sample = rnd.sample(cands, min(a.count, len(cands)))
     sample.sort(key=lambda m: (m[0], m[1]))
 
-    if os.path.exists(wt):
+    b = os.path.join(wt, "build-mut")
+    reused = a.reuse and not a.dirty and os.path.isdir(b) and subprocess.run(
+        ["git", "-C", wt, "rev-parse", "HEAD"], stdout=subprocess.PIPE, text=True).stdout.strip() == head
+    if reused:
+        print("reusing the copy and its baseline in " + wt)
+    elif os.path.exists(wt):
         subprocess.run(["git", "-C", src, "worktree", "remove", "--force", wt], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         shutil.rmtree(wt, ignore_errors=True)
-    subprocess.check_call(["git", "-C", src, "worktree", "add", "--detach", wt, head], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    if not reused:
+        subprocess.check_call(["git", "-C", src, "worktree", "add", "--detach", wt, head], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     if a.dirty:  # the working tree as it stands: tracked changes as a patch, untracked files copied
         diff = subprocess.check_output(["git", "-C", src, "diff", "HEAD", "--binary"])
         if diff:
@@ -143,14 +153,13 @@ def main():
             if f:
                 os.makedirs(os.path.dirname(os.path.join(wt, f)) or wt, exist_ok=True)
                 shutil.copy2(os.path.join(src, f), os.path.join(wt, f))
-    b = os.path.join(wt, "build-mut")
-    rc, log = run(["cmake", "-S", wt, "-B", b, "-G", "Ninja", "-DCMAKE_BUILD_TYPE=RelWithDebInfo", "-DQUADECHO_BENCH=OFF",
+    rc, log = (0, "") if reused else run(["cmake", "-S", wt, "-B", b, "-G", "Ninja", "-DCMAKE_BUILD_TYPE=RelWithDebInfo", "-DQUADECHO_BENCH=OFF",
                    "-DCMAKE_EXPORT_COMPILE_COMMANDS=ON"]
                   + ([f"-DQUADECHO_SANITIZE={a.sanitize}"] if a.sanitize else []), wt, 600)
-    rc2, log2 = run(["ninja", "-C", b], wt, 1800)
+    rc2, log2 = (0, "") if reused else run(["ninja", "-C", b], wt, 1800)
     if rc or rc2:
         print("baseline build failed\n" + log[-2000:] + log2[-2000:]); return 2
-    rc, log = run(["ctest", "--test-dir", b, "-j2", "--timeout", "120", "-E", "ardour"], wt, 900)
+    rc, log = (0, "") if reused else run(["ctest", "--test-dir", b, "-j2", "--timeout", "120", "-E", "ardour"], wt, 900)
     if rc:
         print("baseline tests fail\n" + log[-3000:]); return 2
     sb = os.path.join(wt, "build-mut-sanitized")
@@ -217,7 +226,8 @@ def main():
             fh.write("\n".join(lines + [summary]) + "\n")
     if windows:
         windows.stop()
-    subprocess.run(["git", "-C", src, "worktree", "remove", "--force", wt], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    if not a.reuse:
+        subprocess.run(["git", "-C", src, "worktree", "remove", "--force", wt], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     return 0
 
 
