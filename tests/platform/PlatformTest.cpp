@@ -1,45 +1,53 @@
+#include "platform/Arch.h"
 #include "platform/CoreFoundation.h"
+#include "platform/Gestalt.h"
 #include "tests/support/Skips.h"
 
 #include <gtest/gtest.h>
 
 #include <thread>
+#include <tuple>
 #include <vector>
 
 namespace {
 
 TEST(CoreFoundation, ConstantStringsAreNeverFreedAndArraysRetainTheirStrings)
 {
-    CFStringRef band = CFSTR("Band");
-    CFRelease(CFRetain(band)), CFRelease(band); // constants survive any number of releases
+    CFStringRef band = CFSTR("Band"), owned = CFStringCreateWithCString(nullptr, "High", kCFStringEncodingUTF8);
+    CFRelease(CFRetain(band));
+    CFRelease(band); // constants survive any number of releases
     EXPECT_EQ(CFStringGetLength(band), 4);
-    for (CFIndex size : {5, 4}) {
+    EXPECT_EQ(CFStringCreateWithCString(nullptr, "Low", 0), nullptr); // UTF-8 only
+    // A buffer too small, no string, or an encoding other than UTF-8: nothing written.
+    const std::tuple<CFStringRef, CFIndex, CFStringEncoding, const char*> conversions[] = {
+        {band, 5, kCFStringEncodingUTF8, "Band"},
+        {owned, 5, kCFStringEncodingUTF8, "High"},
+        {band, 4, kCFStringEncodingUTF8, "xxxxxxx"},
+        {nullptr, 8, kCFStringEncodingUTF8, "xxxxxxx"},
+        {band, 8, 0, "xxxxxxx"}};
+    for (const auto& [string, size, encoding, text] : conversions) {
+        SCOPED_TRACE(::testing::Message() << size << " bytes, encoding " << encoding << ", string " << string);
         char buffer[8] = "xxxxxxx";
-        EXPECT_EQ(CFStringGetCString(band, buffer, size, kCFStringEncodingUTF8) != 0, size == 5) << size;
-        EXPECT_STREQ(buffer, size == 5 ? "Band" : "xxxxxxx") << size; // nothing written on failure
+        EXPECT_EQ(CFStringGetCString(string, buffer, size, encoding) != 0, *text != 'x');
+        EXPECT_STREQ(buffer, text);
     }
-    // No string, or an encoding other than UTF-8.
-    char buffer[8];
-    EXPECT_FALSE(CFStringGetCString(nullptr, buffer, 8, kCFStringEncodingUTF8) ||
-                 CFStringGetCString(band, buffer, 8, 0));
-    EXPECT_EQ(CFStringCreateWithCString(nullptr, "Low", 0), nullptr);
     // Arrays are counted and retain their strings.
-    CFStringRef owned = CFStringCreateWithCString(nullptr, "High", kCFStringEncodingUTF8);
     const void* values[] = {CFSTR("Thru"), owned};
     CFArrayRef array = CFArrayCreate(nullptr, values, 2, &kCFTypeArrayCallBacks);
     EXPECT_EQ(CFGetRetainCount(owned), 2);
-    EXPECT_TRUE(CFStringGetCString(owned, buffer, 8, kCFStringEncodingUTF8) && std::string(buffer) == "High");
     CFRelease(owned); // the array still holds it
     EXPECT_EQ(CFGetRetainCount(CFRetain(array)), 2);
     CFRelease(array);
-    EXPECT_TRUE(CFArrayGetCount(array) == 2 && CFArrayGetValueAtIndex(array, 1) == owned);
-    EXPECT_TRUE(!CFArrayGetValueAtIndex(array, 2) && !CFArrayGetValueAtIndex(array, -1));
+    EXPECT_EQ(std::tuple(CFArrayGetCount(array), CFArrayGetValueAtIndex(array, 1), CFArrayGetValueAtIndex(array, 2),
+                         CFArrayGetValueAtIndex(array, -1)),
+              std::tuple(2, owned, nullptr, nullptr));
     // Values missing or counted below zero: no array; none at all: an empty one.
-    EXPECT_FALSE(CFArrayCreate(nullptr, nullptr, 1, &kCFTypeArrayCallBacks) ||
-                 CFArrayCreate(nullptr, values, -1, &kCFTypeArrayCallBacks));
+    EXPECT_EQ(CFArrayCreate(nullptr, nullptr, 1, &kCFTypeArrayCallBacks), nullptr);
+    EXPECT_EQ(CFArrayCreate(nullptr, values, -1, &kCFTypeArrayCallBacks), nullptr);
     CFRelease(array);
     array = CFArrayCreate(nullptr, nullptr, 0, &kCFTypeArrayCallBacks);
-    EXPECT_TRUE(array && CFArrayGetCount(array) == 0 && !CFArrayGetValueAtIndex(array, 0));
+    ASSERT_NE(array, nullptr);
+    EXPECT_EQ(std::tuple(CFArrayGetCount(array), CFArrayGetValueAtIndex(array, 0)), std::tuple(0, nullptr));
     CFRelease(array);
 }
 
@@ -56,6 +64,25 @@ TEST(CoreFoundation, CreatedStringsAreCountedAcrossThreads)
     threads.clear(); // joins them
     EXPECT_EQ(CFGetRetainCount(s), 1);
     CFRelease(s); // the leak checker of the sanitizer build sees anything left behind
+}
+
+// Only the selectors of this processor answer; the others, and a call without a place for the answer,
+// give Apple's gestaltUndefSelectorErr. Every x86 these builds run on has SSE2, and a PowerPC answers
+// nothing but its vector unit.
+TEST(Gestalt, AnswersOnlyTheSelectorsOfThisProcessor)
+{
+    const OSErr undefined = -5551, x86 = QUADECHO_ARCH_X86 ? 0 : undefined;
+    SInt32 response = 0x5a5a5a5a;
+    EXPECT_EQ(Gestalt(gestaltPowerPCProcessorFeatures, &response), QUADECHO_ARCH_POWERPC ? 0 : undefined);
+    if (QUADECHO_ARCH_POWERPC) {
+        EXPECT_EQ(response & ~(1 << gestaltPowerPCHasVectorInstructions), 0);
+    }
+    EXPECT_EQ(Gestalt(gestaltX86AdditionalFeatures, &response), x86);
+    EXPECT_EQ(Gestalt(gestaltX86ProcessorFeatures, &response), x86);
+    if (QUADECHO_ARCH_X86) {
+        EXPECT_TRUE(response & (1 << gestaltX86HasSSE2));
+    }
+    EXPECT_EQ(Gestalt(gestaltX86ProcessorFeatures, nullptr), undefined);
 }
 
 } // namespace
