@@ -47,13 +47,11 @@ TEST(EntryPoint, AnsweringHostGetsARecordThatCloseFreesWithItsEditor)
                                   std::string(sizeof e->future, '\0')));
 
         auto& effect = *static_cast<RecordingEffect*>(e->object);
-        const auto after = [&](auto callback) { return callback(), effect.call; }; // what the callback called
-        EXPECT_EQ(after([&] { e->setParameter(e, 2, 0.25f); }), "setParameter(2,0.25)");
+        // The effect's tests reach it through the record's dispatcher, setParameter and both process
+        // callbacks; these two no test of the effect calls.
         EXPECT_EQ(e->getParameter(e, 1), 0.75f);
-        EXPECT_EQ(after([&] { e->process(e, nullptr, nullptr, 5); }), "process(5)");
-        EXPECT_EQ(after([&] { e->processReplacing(e, nullptr, nullptr, 6); }), "processReplacing(6)");
-        EXPECT_EQ(after([&] { e->processDoubleReplacing(e, nullptr, nullptr, 7); }), "processDoubleReplacing(7)");
-        EXPECT_EQ(e->dispatcher(e, effGetVendorVersion, 0, 0, nullptr, 0.0f), 82);
+        e->processDoubleReplacing(e, nullptr, nullptr, 7);
+        EXPECT_EQ(effect.call, "processDoubleReplacing(7)");
 
         effect.setEditor(new RecordingEditor);
         EXPECT_EQ(e->dispatcher(e, effClose, 0, 0, nullptr, 0.0f), 1);
