@@ -2,11 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 #include <algorithm>
-#include <cstdint>
-#include <cstdlib>
+#include <tuple>
 
 namespace {
 

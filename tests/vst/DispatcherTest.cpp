@@ -89,17 +89,18 @@ TEST(Dispatcher, EveryOpcodeReachesItsOperationOrItsDefault)
 
 TEST(Dispatcher, ValuesOutOfRangeAreRefused)
 {
-    // Unknown opcodes, and the speaker arrangements without the pointer they carry in value.
-    char buffer[16] = {};
-    for (VstInt32 opcode : {-1, 80, 1000, 42, 69})
-        EXPECT_EQ(RecordingEffect().ask(opcode, 3, 0, buffer, 1.5f), "=0") << opcode;
-    // Only the four programs can be chosen (-1: none, and nothing is called).
+    // Unknown opcodes, the speaker arrangements without the pointer they carry in value, and programs
+    // other than the four (-1: none): nothing is called.
     const VstIntPtr wide = sizeof(VstIntPtr) > 4 ? static_cast<VstIntPtr>((std::int64_t{1} << 32) + 1) : -2147483647;
-    for (const auto& [value, program] : {std::pair<VstIntPtr, int>{3, 3}, {0, 0}, {4, -1}, {-1, -1}, {wide, -1}})
-        EXPECT_EQ(RecordingEffect().ask(effSetProgram, 0, value, nullptr, 0.0f),
-                  program < 0 ? "=0" : fmt("setProgram", program) + "=0")
-            << value;
-    EXPECT_EQ(RecordingEffect().ask(effMainsChanged, 0, 0, nullptr, 0.0f), "suspend()=0");
+    // clang-format off
+    const std::tuple<VstInt32, VstIntPtr, std::string> cases[] = {
+        {-1, 0, "=0"}, {80, 0, "=0"}, {1000, 0, "=0"}, {42, 0, "=0"}, {69, 0, "=0"}, {effSetProgram, 4, "=0"},
+        {effSetProgram, -1, "=0"}, {effSetProgram, wide, "=0"}, {effSetProgram, 3, "setProgram(3)=0"},
+        {effSetProgram, 0, "setProgram(0)=0"}, {effMainsChanged, 0, "suspend()=0"}};
+    // clang-format on
+    char buffer[16] = {};
+    for (const auto& [opcode, value, call] : cases)
+        EXPECT_EQ(RecordingEffect().ask(opcode, 3, value, buffer, 1.5f), call) << opcode << ", value " << value;
     // A meter value the answer cannot hold reads as 0.
     RecordingEffect effect;
     for (const auto& [vu, answer] : {std::pair{-0.5f, -16383}, {65600.0f, 0}, {-65600.0f, 0}}) {

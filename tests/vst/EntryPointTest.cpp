@@ -47,14 +47,11 @@ TEST(EntryPoint, AnsweringHostGetsARecordThatCloseFreesWithItsEditor)
                                   std::string(sizeof e->future, '\0')));
 
         auto& effect = *static_cast<RecordingEffect*>(e->object);
-        EXPECT_EQ(effect.getAeffect(), e);
-        const auto after = [&](auto callback) { return callback(), effect.call; }; // what the callback called
-        EXPECT_EQ(after([&] { e->setParameter(e, 2, 0.25f); }), "setParameter(2,0.25)");
+        // The effect's tests reach it through the record's dispatcher, setParameter and both process
+        // callbacks; these two no test of the effect calls.
         EXPECT_EQ(e->getParameter(e, 1), 0.75f);
-        EXPECT_EQ(after([&] { e->process(e, nullptr, nullptr, 5); }), "process(5)");
-        EXPECT_EQ(after([&] { e->processReplacing(e, nullptr, nullptr, 6); }), "processReplacing(6)");
-        EXPECT_EQ(after([&] { e->processDoubleReplacing(e, nullptr, nullptr, 7); }), "processDoubleReplacing(7)");
-        EXPECT_EQ(e->dispatcher(e, effGetVendorVersion, 0, 0, nullptr, 0.0f), 82);
+        e->processDoubleReplacing(e, nullptr, nullptr, 7);
+        EXPECT_EQ(effect.call, "processDoubleReplacing(7)");
 
         effect.setEditor(new RecordingEditor);
         EXPECT_EQ(e->dispatcher(e, effClose, 0, 0, nullptr, 0.0f), 1);
@@ -105,13 +102,9 @@ TEST(Record, FlagSettersTouchOnlyTheirBit)
 template <typename Member> long slotOf(Member member)
 {
     const auto [ptr, adjustment] = std::bit_cast<std::array<std::uintptr_t, 2>>(member);
-#if QUADECHO_ARCH_AARCH64
     // ARM's C++ ABI marks a virtual function in the adjustment, the pointer being its offset.
-    return adjustment & 1 ? static_cast<long>(ptr / sizeof(void*)) : -1;
-#else
-    (void)adjustment;
-    return ptr & 1 ? static_cast<long>((ptr - 1) / sizeof(void*)) : -1;
-#endif
+    const bool arm = QUADECHO_ARCH_AARCH64;
+    return (arm ? adjustment : ptr) & 1 ? static_cast<long>((arm ? ptr : ptr - 1) / sizeof(void*)) : -1;
 }
 
 TEST(Record, OperationsSitInTheirSlots)

@@ -18,14 +18,13 @@ template <typename... Args> std::string fmt(const char* name, Args... args)
 
 // Overrides that record their name (a deprecated one under its plain name only where it is
 // answered) and give an answer: R0 without arguments, RI with an index, RT with a buffer (kept in
-// lastPtr), RIT with an index and a buffer. The names go through one more macro to expand first.
+// lastPtr), RIT with an index and a buffer. A name goes through one more macro to expand first.
 // clang-format off
-#define R0(T, name, answer) R0_(T, name, answer)
-#define R0_(T, name, answer) T name() override { record(#name); return answer; }
-#define RI(T, name, answer) RI_(T, name, answer)
-#define RI_(T, name, answer) T name(VstInt32 i) override { record(#name, i); return answer; }
-#define RT(T, name, P, answer) RT_(T, name, P, answer)
-#define RT_(T, name, P, answer) T name(P* p) override { recordPtr(p, #name); return answer; }
+#define NAME(name) NAME_(name)
+#define NAME_(name) #name
+#define R0(T, name, answer) T name() override { record(NAME(name)); return answer; }
+#define RI(T, name, answer) T name(VstInt32 i) override { record(NAME(name), i); return answer; }
+#define RT(T, name, P, answer) T name(P* p) override { recordPtr(p, NAME(name)); return answer; }
 #define RIT(T, name, P, answer) T name(VstInt32 i, P* p) override { recordPtr(p, #name, i); return answer; }
 #define RPN(name) bool name(VstOfflineTask* t, VstInt32 n) override { recordPtr(t, #name, n); return true; }
 #define RIB(name) void VST_DEPRECATED(name)(VstInt32 i, bool s) override { record(#name, i, s); }

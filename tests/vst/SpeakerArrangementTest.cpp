@@ -2,14 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <cstring>
-#include <string>
-#include <vector>
 
 namespace {
 
-const std::vector<VstSpeakerProperties> kZeros(16); // value-initialised: all bytes zero
+const VstSpeakerProperties kZeros[16]{}; // value-initialised: all bytes zero
 bool same(const VstSpeakerProperties* a, const VstSpeakerProperties* b, int n = 1)
 {
     return std::memcmp(a, b, sizeof *a * static_cast<std::size_t>(n)) == 0;
@@ -37,30 +34,35 @@ TEST(SpeakerArrangement, AllocatedBlocksAreClearedApartFromTheChannelCount)
         VstSpeakerArrangement* a = nullptr;
         ASSERT_TRUE(effect.allocateArrangement(&a, 1));
         fill(a->speakers, 1);
-        const bool fits = channels >= 0 && channels <= 9;
-        EXPECT_TRUE(
-            effect.allocateArrangement(&a, channels) == fits && (a != nullptr) == fits &&
-            (!fits || (a->type == 0 && a->numChannels == channels && same(a->speakers, kZeros.data(), channels) &&
-                       effect.deallocateArrangement(&a) && !a && effect.deallocateArrangement(&a))))
-            << channels;
+        EXPECT_EQ(effect.allocateArrangement(&a, channels), channels >= 0) << channels;
+        ASSERT_EQ(a != nullptr, channels >= 0) << channels;
+        if (a) {
+            EXPECT_EQ(std::tuple(a->type, a->numChannels, same(a->speakers, kZeros, channels)),
+                      std::tuple(0, channels, true));
+        }
+        EXPECT_TRUE(effect.deallocateArrangement(&a)) << channels;
+        EXPECT_EQ(a, nullptr) << channels;
     }
-    EXPECT_TRUE(effect.deallocateArrangement(nullptr) && !effect.allocateArrangement(nullptr, 2));
+    EXPECT_TRUE(effect.deallocateArrangement(nullptr));
+    EXPECT_FALSE(effect.allocateArrangement(nullptr, 2));
 }
 
 TEST(SpeakerArrangement, CopiesAreExactWithNamesAlwaysTerminated)
 {
     // Source names of 1, 63 and 64 bytes, the last one unterminated; a copy keeps at most 63 and
     // its terminator.
+    RecordingEffect effect;
+    VstSpeakerProperties from, to, expected;
     for (std::size_t length : {1u, 63u, 64u}) {
         const std::string source(length, 'a');
-        RecordingEffect effect;
-        VstSpeakerProperties from, to, expected;
         fill(&from, 7, source);
         fill(&expected, 7, source.substr(0, 63));
         std::memset(&to, 0x55, sizeof to);
-        EXPECT_TRUE(effect.copySpeaker(&to, &from) && same(&to, &expected)) << source;
-        EXPECT_FALSE(effect.copySpeaker(&to, nullptr) || effect.copySpeaker(nullptr, &from));
+        EXPECT_TRUE(effect.copySpeaker(&to, &from)) << length;
+        EXPECT_TRUE(same(&to, &expected)) << length;
     }
+    EXPECT_FALSE(effect.copySpeaker(&to, nullptr));
+    EXPECT_FALSE(effect.copySpeaker(nullptr, &from));
 }
 
 TEST(SpeakerArrangement, MatchMakesAPrivateCopyUpToAFailedSpeakerAndRefusesWhatItCannotCopy)
@@ -70,24 +72,30 @@ TEST(SpeakerArrangement, MatchMakesAPrivateCopyUpToAFailedSpeakerAndRefusesWhatI
     for (const auto& [channels, succeeding] : {std::pair{6, 6}, {0, 0}, {4, 2}}) {
         effect.copies = 0;
         effect.succeeding = succeeding;
-        ASSERT_TRUE(effect.allocateArrangement(&from, channels) && effect.allocateArrangement(&to, 2));
+        ASSERT_TRUE(effect.allocateArrangement(&from, channels));
+        ASSERT_TRUE(effect.allocateArrangement(&to, 2));
         from->type = 14;
         for (int i = 0; i < channels; ++i)
             fill(from->speakers + i, i);
         // The old destination is replaced by the copy, which keeps what it copied before a copy failed.
-        EXPECT_EQ(effect.matchArrangement(&to, from), succeeding == channels);
-        EXPECT_EQ(effect.copies, std::min(channels, succeeding + 1));
-        ASSERT_TRUE(to != nullptr && to != from);
-        EXPECT_TRUE(to->type == 14 && to->numChannels == channels && same(to->speakers, from->speakers, succeeding) &&
-                    same(to->speakers + succeeding, kZeros.data(), channels - succeeding));
+        EXPECT_EQ(effect.matchArrangement(&to, from), succeeding == channels) << channels;
+        EXPECT_EQ(effect.copies, std::min(channels, succeeding + 1)) << channels;
+        ASSERT_NE(to, nullptr);
+        ASSERT_NE(to, from);
+        EXPECT_EQ(std::tuple(to->type, to->numChannels, same(to->speakers, from->speakers, succeeding),
+                             same(to->speakers + succeeding, kZeros, channels - succeeding)),
+                  std::tuple(14, channels, true, true));
     }
     // A missing source or destination, or one no block can hold, is refused.
     VstSpeakerArrangement* const held = to;
-    EXPECT_FALSE(effect.matchArrangement(&to, nullptr) || effect.matchArrangement(nullptr, from));
+    EXPECT_FALSE(effect.matchArrangement(&to, nullptr));
+    EXPECT_FALSE(effect.matchArrangement(nullptr, from));
     // Matching an arrangement onto itself must not free the source it is about to read.
-    EXPECT_TRUE(effect.matchArrangement(&to, held) && to == held);
+    EXPECT_TRUE(effect.matchArrangement(&to, held));
+    EXPECT_EQ(to, held);
     header.numChannels = -1;
-    EXPECT_TRUE(!effect.matchArrangement(&to, &header) && to == nullptr);
+    EXPECT_FALSE(effect.matchArrangement(&to, &header));
+    EXPECT_EQ(to, nullptr);
     effect.deallocateArrangement(&from);
 }
 
