@@ -20,11 +20,10 @@ TEST(DelayEffect, IdentityAndPropertiesAsTheHostSeesThem)
 {
     EffectHost host;
     const AEffect* e = host.record();
-    // 'VQqe'; mono only where the deprecated flags are answered. Names, version and category are in
-    // the tool's tests, which read them from the module as a host does.
-    EXPECT_EQ(std::make_tuple(e->numInputs, e->numOutputs, e->numPrograms, e->numParams, e->uniqueID,
-                              e->flags & (effFlagsCanReplacing | effFlagsCanMono)),
-              std::make_tuple(2, 2, 8, 23, 0x56517165, effFlagsCanReplacing | (VST_DEPRECATED_SUPPORT ? 8 : 0)));
+    // Mono only where the deprecated flags are answered. Channels, parameters and the unique ID are
+    // what Qtractor's scan reads (tests/cli); names, version and category are in the tool's tests.
+    EXPECT_EQ(std::make_tuple(e->numPrograms, e->flags & (effFlagsCanReplacing | effFlagsCanMono)),
+              std::make_tuple(8, effFlagsCanReplacing | (VST_DEPRECATED_SUPPORT ? 8 : 0)));
 
     // 1000 is no property at all.
     const std::tuple<AudioUnitPropertyID, OSStatus, UInt32> properties[] = {
@@ -63,24 +62,19 @@ TEST(DelayEffect, EmptyNegativeAndBufferlessBlocksChangeNothing)
     EXPECT_EQ(firstDifference(reference.render(input), host.render(input)), "");
 }
 
-// Where tap 1 echoes an impulse: its time clamped to the line, the line sized on resume for a
-// rate that can size one, and every read inside it after a rate changed without a suspend.
+// Where tap 1 echoes an impulse: the line sized on resume for a rate that can size one, and every
+// read inside it after a rate changed without a suspend. (Clamping the times and repairing the
+// values is the core's, tested there.)
 TEST(DelayEffect, TapDelaysInSamples)
 {
     // The rate set with a suspend and a resume, the rate then set without, tap 1's normalised time,
     // the impulse's frame and the echo's.
     const std::tuple<const char*, float, float, float, std::size_t, std::size_t> cases[] = {
         {"1 ms truncates to 44, read across the end of the line", 44100.0f, 44100.0f, 0.0005f, 88190, 88234},
-        {"beyond the table is clamped to the line", 44100.0f, 44100.0f, 1.2f, 0, 88200},
-        {"not a number takes the default time", 44100.0f, 44100.0f, kNaN, 0, 8820},
         {"the line follows the rate on resume", 96000.0f, 96000.0f, 0.75f, 0, 144000},
         {"a resume at a rate that is not a number keeps the line", kNaN, kNaN, 0.1f, 0, 8820},
-        {"a resume just above the highest rate keeps the line", 1540000.0f, 1540000.0f, 0.1f, 0, 8820},
         {"a higher rate without a suspend", 44100.0f, 192000.0f, 1.0f, 0, 88200},
-        {"a higher rate, time still inside the line", 44100.0f, 48000.0f, 0.9f, 0, 86400},
-        {"a rate that is not a number computes with the line's", 44100.0f, kNaN, 0.5f, 0, 44100},
         {"a lower rate in a longer line", 192000.0f, 8000.0f, 1.0f, 0, 16000},
-        {"one sample per second", 8000.0f, 1.0f, 1.0f, 0, 2},
     };
     for (const auto& [name, lineRate, hostRate, time, impulseAt, echoAt] : cases) {
         EffectHost host;

@@ -9,7 +9,6 @@
 #include <lv2/core/lv2.h>
 
 #include <array>
-#include <functional>
 #include <string>
 
 using namespace quadecho;
@@ -35,10 +34,10 @@ public:
     ~Lv2Host() { handle ? d->cleanup(handle) : void(); }
 
     // Blocks as EffectHost::render makes them; outputs start as not-a-number.
-    Stereo render(Stereo input, std::vector<int> blockSizes = {512}, bool inPlace = false)
+    Stereo render(Stereo input, std::vector<int> blockSizes = {512})
     {
         Stereo leftovers(input.size(), kNaN);
-        return renderInBlocks(std::move(input), blockSizes, inPlace, std::move(leftovers),
+        return renderInBlocks(std::move(input), blockSizes, false, std::move(leftovers),
                               [&](float** in, float** out, VstInt32 frames) {
                                   for (std::uint32_t port = 0; port < kAudioPorts; ++port)
                                       d->connect_port(handle, port, port < kOutL ? in[port] : out[port - kOutL]);
@@ -56,14 +55,13 @@ TEST(Lv2Plugin, DescribesOnePluginAndSizesItsLineForUsableRatesOnly)
     ASSERT_NE(lv2_descriptor(0), nullptr);
     EXPECT_EQ(std::string(lv2_descriptor(0)->URI), "urn:velmorn-quaddle:quadecho");
     EXPECT_EQ(lv2_descriptor(1), nullptr);
-    for (double rate :
-         {0.0, -44100.0, 0.5, 1536000.01, 1e300, double(kNaN), double(kInf)}) // 1536000.01: in range as a float
-        EXPECT_EQ(Lv2Host(rate).handle, nullptr) << rate;
-    for (double rate : {1.0, 8000.0, 44100.0, 1536000.0})
-        EXPECT_NE(Lv2Host(rate).handle, nullptr) << rate;
+    // Which rates can size a line is the core's to say (tests/core); a refusal leaves no instance.
+    EXPECT_EQ(Lv2Host(0.5).handle, nullptr);
+    EXPECT_NE(Lv2Host(1.0).handle, nullptr);
 }
 
-// Inside the ranges the output is the 2.4 effect's to the bit, whatever the blocks, in place or apart.
+// Inside the ranges the output is the 2.4 effect's to the bit, whatever the blocks. (In place or apart
+// is the core's: the adapter only passes the host's buffers on.)
 TEST(Lv2Plugin, RendersWhatThe24EffectRendersForTheSameRealValues)
 {
     using Settings = std::vector<std::pair<int, float>>; // index, normalised
@@ -76,43 +74,32 @@ TEST(Lv2Plugin, RendersWhatThe24EffectRendersForTheSameRealValues)
     // clang-format on
     const Stereo input = noise(20000, 3, 0.7f);
     for (const auto& [name, rate, settings] : cases) {
-        for (bool inPlace : {false, true}) {
-            EffectHost reference;
-            reference.setSampleRate(rate);
-            Lv2Host lv2(rate);
-            for (const auto& [index, normalised] : settings) {
-                reference.set(index, normalised);
-                lv2.controls[index] = valueFromLinear(kParameters[index], normalised); // as the 2.4 effect stores it
-            }
-            const std::vector<int> blocks = {1, 7, 64, 513};
-            const Stereo expected = reference.render(input, blocks), got = lv2.render(input, blocks, inPlace);
-            EXPECT_EQ(firstDifference(expected, got), "") << name << (inPlace ? ", in place" : "");
+        EffectHost reference;
+        reference.setSampleRate(rate);
+        Lv2Host lv2(rate);
+        for (const auto& [index, normalised] : settings) {
+            reference.set(index, normalised);
+            lv2.controls[index] = valueFromLinear(kParameters[index], normalised); // as the 2.4 effect stores it
         }
+        const std::vector<int> blocks = {1, 7, 64, 513};
+        EXPECT_EQ(firstDifference(reference.render(input, blocks), lv2.render(input, blocks)), "") << name;
     }
 }
 
 // What LV2 asks differently from the 2.4 interface: activate forgets the echoes; values outside the
-// range are held to it, values that are not finite count as the default.
+// range are held to it, values that are not finite count as the default (each case of the policy is
+// in tests/core; these show the adapter uses it).
 TEST(Lv2Plugin, ActivateForgetsAndControlsAreHeldToTheirRanges)
 {
-    // One impulse near the line's end, where tap 1 (1600 samples) reads from the start on; one at
-    // the very end, still ringing in the low-pass filter.
+    // Taps 2 to 4 (3200, 4800 and 6400 samples) still to come. What reset forgets is in tests/core.
     Lv2Host echoing(8000.0);
-    echoing.controls[kFilterType] = 1.0f;
-    Stereo impulses = impulse(16000, 15000);
-    impulses.left[15998] = 1.0f;
-    echoing.render(impulses);
+    echoing.render(impulse(2000));
     echoing.d->activate(echoing.handle);
-    const Stereo after = echoing.render(Stereo(4000, 0.0f));
-    EXPECT_EQ(firstDifference(Stereo(after.size()), after), "") << "an echo survived activate";
+    EXPECT_EQ(firstNonZero(echoing.render(Stereo(6000)).left), 6000u) << "an echo survived activate";
 
     const std::tuple<const char*, int, float, float> cases[] = {
         {"a negative cutoff", kFilterCutoff, -5.0f, 50.0f},
-        {"feedback far above", kTap4Feedback, 250.0f, 100.0f},
-        {"the filter type past High", kFilterType, 7.0f, 4.0f},
         {"not a number", kMasterFeedback, kNaN, kParameters[kMasterFeedback].defaultValue},
-        {"infinite", kFilterCutoff, kInf, kParameters[kFilterCutoff].defaultValue},
-        {"minus infinite", kTap2Time, -kInf, kParameters[kTap2Time].defaultValue},
     };
     const Stereo input = noise(72000, 4, 0.5f); // past tap 4's second echo
     for (const auto& [name, index, sent, meant] : cases) {
@@ -124,22 +111,10 @@ TEST(Lv2Plugin, ActivateForgetsAndControlsAreHeldToTheirRanges)
     }
 }
 
-// Control values that change every call, among them ones no host should send; empty blocks write
-// nothing; unconnected buffers are left alone. The output stays finite.
-TEST(Lv2Plugin, SurvivesHostileControlsEmptyBlocksAndMissingBuffers)
+// Empty blocks write nothing; unconnected buffers are left alone; a port past the last is ignored.
+TEST(Lv2Plugin, EmptyBlocksAndMissingBuffersWriteNothing)
 {
     Lv2Host lv2(8000.0);
-    const float hostile[] = {kNaN, kInf, -kInf, 1e30f, -1e30f, 0.5f, std::numeric_limits<float>::denorm_min()};
-    Stereo input = noise(4000, 5);
-    for (std::size_t frame = 0; frame < input.size(); ++frame) {
-        for (int i = 0; i < kNumParams; ++i)
-            lv2.controls[i] = hostile[(frame + static_cast<std::size_t>(i)) % std::size(hostile)];
-        EXPECT_TRUE(allFinite(lv2.render(Stereo(1, input.left[frame]), {1}))) << frame;
-    }
-    for (int i = 0; i < kNumParams; ++i)
-        lv2.controls[i] = kParameters[i].defaultValue;
-    EXPECT_TRUE(allFinite(lv2.render(noise(16000, 6))));
-
     // Each audio port left unconnected in turn (kAudioPorts: all connected, an empty block).
     for (std::uint32_t missing = 0; missing <= kAudioPorts; ++missing) {
         float in[2] = {0.5f, 0.5f}, out[2] = {0.25f, 0.25f};
