@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -66,10 +67,8 @@ struct Result {
 // emulator, as ctest runs the test programs (nothing here hands a foreign program to it).
 inline std::vector<std::string> onTarget(const std::string& program)
 {
-    std::vector<std::string> argv;
     std::istringstream words(QUADECHO_EMULATOR);
-    for (std::string word; words >> word;)
-        argv.push_back(word);
+    std::vector<std::string> argv{std::istream_iterator<std::string>(words), {}};
     argv.push_back(program);
     return argv;
 }

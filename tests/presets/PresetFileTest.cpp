@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <tuple>
 
 namespace {
 
@@ -14,18 +15,17 @@ const PresetTarget kTarget{0x56517165, 1, 3, 2}; // 'VQqe', three parameters, tw
 
 const PresetProgram kFirst{"Twenty-eight characters long", {0.0f, 0.25f, 1.0f}};
 const PresetProgram kSecond{"", {1.0f, 0.5f, 0.125f}};
+const std::string kProgram = encodeProgramFile(kFirst, kTarget);
+const std::string kBank = encodeBankFile({kFirst, kSecond}, 1, kTarget); // the second program current
 
 TEST(PresetFile, WrittenFilesReadBackAndNamesMayFillTheirField)
 {
     // 27 characters and the zero; the rest of a program as written: the tool's tests read files back.
-    EXPECT_EQ(decodePresetFile(encodeProgramFile(kFirst, kTarget), kTarget).programs.at(0).name,
-              "Twenty-eight characters lon");
-    const PresetContents bank = decodePresetFile(encodeBankFile({kFirst, kSecond}, 1, kTarget), kTarget);
-    EXPECT_TRUE(bank.bank);
-    EXPECT_EQ(bank.current, 1);
-    ASSERT_EQ(bank.programs.size(), 2u);
-    EXPECT_EQ(bank.programs[1].values, kSecond.values);
-    std::string unterminated = encodeProgramFile(kFirst, kTarget);
+    EXPECT_EQ(decodePresetFile(kProgram, kTarget).programs.at(0).name, "Twenty-eight characters lon");
+    const PresetContents bank = decodePresetFile(kBank, kTarget);
+    EXPECT_EQ(std::tuple(bank.bank, bank.current, bank.programs.size()), std::tuple(true, 1, std::size_t{2}));
+    EXPECT_EQ(bank.programs.at(1).values, kSecond.values);
+    std::string unterminated = kProgram;
     unterminated[28 + 27] = 'g'; // some hosts fill all 28 bytes
     EXPECT_EQ(decodePresetFile(unterminated, kTarget).programs.at(0).name, kFirst.name);
     EXPECT_THROW(encodeProgramFile({"", {0.0f, 1.0001f, 0.0f}}, kTarget), PresetError);
@@ -33,8 +33,6 @@ TEST(PresetFile, WrittenFilesReadBackAndNamesMayFillTheirField)
 
 TEST(PresetFile, EachFaultHasItsOwnMessage)
 {
-    const std::string program = encodeProgramFile(kFirst, kTarget);
-    const std::string bank = encodeBankFile({kFirst, kSecond}, 0, kTarget);
     const std::size_t values = 56, inner = 156; // the first value; the bank's first program
     using Change = std::function<void(std::string&)>;
     const auto field = [](std::size_t at, std::uint32_t v) { // a 32-bit big-endian field
@@ -64,7 +62,7 @@ TEST(PresetFile, EachFaultHasItsOwnMessage)
         {"inner program", true, field(inner + 68 + 16, 1), "program 1 of the bank is for the effect"},
     };
     for (const auto& [name, inBank, change, message] : cases) {
-        std::string bytes = inBank ? bank : program;
+        std::string bytes = inBank ? kBank : kProgram;
         change(bytes);
         try {
             decodePresetFile(bytes, kTarget);
