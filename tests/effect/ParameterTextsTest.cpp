@@ -2,6 +2,7 @@
 #include "testing/EffectHost.h"
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 
 using namespace quadecho;
@@ -45,6 +46,16 @@ TEST(EffectParameterTexts, DefaultsAndTheFilterTypesNamesAtWholeValues)
     for (const auto& [value, name] : values)
         EXPECT_EQ(nameOf(&value), name) << value;
     EXPECT_EQ(nameOf(nullptr, kFilterQ), "(error -10878)");
+}
+
+// The unit of each row by Apple's number for it, and the range a host's automation spans.
+TEST(EffectParameterTexts, UnitsAndRangesAreThePromisedNumbers)
+{
+    std::ostringstream rows;
+    for (const ParamInfo& row : astParamInfos)
+        rows << row.unit << ' ' << row.minValue << ".." << row.maxValue << ' ';
+    const std::string tap = "24 0..2000 18 -1..1 3 0..100 14 0..1 ";
+    EXPECT_EQ(rows.str(), tap + tap + tap + tap + "0 0..1 8 50..8000 0 0.01..1 0 0..4 0 0..1 0 0..11 3 0..200 ");
 }
 
 } // namespace
