@@ -77,6 +77,13 @@ foreach(file ./usr/lib/vst/quadecho.so ./usr/bin/quadecho ${lv2_bundle}/quadecho
 endforeach()
 # The packed modules, stripped, still export their entry symbols and nothing else.
 run(dpkg-deb -x ${debs} ${WORK_DIR}/unpacked)
+# The presets folder holds the factory files and nothing of the build beside them.
+set(presets ${WORK_DIR}/unpacked/usr/share/quadecho/presets)
+file(GLOB_RECURSE shipped RELATIVE ${presets} ${presets}/*)
+list(FILTER shipped EXCLUDE REGEX "^[0-9][0-9]-[a-z0-9-]+\\.fxp$|^quadecho-factory\\.fxb$")
+if(shipped)
+  message(FATAL_ERROR "the package's presets folder holds more than the factory files: ${shipped}")
+endif()
 foreach(module_entry "usr/lib/vst/quadecho.so;VSTPluginMain" "usr/lib/lv2/quadecho.lv2/quadecho.so;lv2_descriptor")
   list(GET module_entry 0 module)
   list(GET module_entry 1 entry)
