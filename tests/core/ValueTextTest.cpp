@@ -29,7 +29,10 @@ TEST(ValueText, ShowsWhatThe24ModuleShows)
         {kTap2Pan, kParameters[kTap2Pan].defaultValue, true, 64, "-0.333 L/R"},
         {kFilterCutoff, 1000.0, true, 64, "1000 Hz"},
         {kTap4Feedback, 40.0, true, 64, "40.00 %"},
-        {kWetDryMix, 9.9996, true, 64, "10.000"},      // the precision chosen before rounding; no label
+        {kWetDryMix, 9.9996, true, 64, "10.000"}, // the precision chosen before rounding; no label
+        {kTap1Time, 10.0, false, 64, "10.00"},    // each precision from its threshold on
+        {kTap1Time, 100.0, false, 64, "100.0"},
+        {kTap1Time, 1000.0, false, 64, "1000"},
         {kTap1Time, 99.999999999, false, 64, "100.0"}, // rounded to float first
         {kFilterType, 1.004, true, 64, "Low"},         // a name takes no label
         {kFilterType, 4.0, false, 64, "Thru"},
@@ -52,6 +55,10 @@ TEST(ValueText, ShowsWhatThe24ModuleShows)
         EXPECT_EQ(shown, row.text != nullptr) << "parameter " << row.index << ", value " << row.value;
         EXPECT_EQ(std::string(text), row.text ? row.text : "") << "parameter " << row.index << ", value " << row.value;
     }
+    char untouched[2] = "x";
+    EXPECT_FALSE(valueToText(kTap1Time, 500.0, untouched, 0)) << "no room at all";
+    EXPECT_STREQ(untouched, "x") << "no room at all";
+    EXPECT_FALSE(valueToText(kTap1Time, 500.0, nullptr, 64)) << "no buffer";
 }
 
 TEST(ValueText, ReadsNamesAndNumbersWithOrWithoutTheUnit)
@@ -62,8 +69,9 @@ TEST(ValueText, ReadsNamesAndNumbersWithOrWithoutTheUnit)
         {kTap1Time, "3000", 3000.0},        {kTap2Pan, "-0.333 L/R", -0.333},
         {kTap2Pan, "-1 l/r", -1.0},         {kFilterCutoff, "1000 hz", 1000.0},
         {kFilterType, "thru", 0.0},         {kFilterType, "LOW", 1.0},
-        {kFilterType, " Band ", 2.0},       {kFilterType, "High", 3.0},
-        {kFilterType, "2.5", 2.5},          {kTap1Time, "Low", std::nullopt}, // names belong to the filter type alone
+        {kFilterType, "BAND", 2.0},         {kFilterType, " Band ", 2.0},
+        {kFilterType, "High", 3.0},         {kFilterType, "2.5", 2.5},
+        {kTap1Time, "Low", std::nullopt}, // names belong to the filter type alone
         {kTap1Time, "", std::nullopt},      {kTap1Time, "ms", std::nullopt},
         {kTap1Time, "500 s", std::nullopt}, {kTap1Time, "5 00", std::nullopt},
         {kTap1Time, "nan", std::nullopt},   {kTap1Time, "inf", std::nullopt},
