@@ -3,7 +3,6 @@
 #include "core/ValueText.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstring>
 #include <iterator>
 #include <new>
