@@ -1,6 +1,6 @@
 // Scaling by each unit, and the texts of the kinds of row the effect's own table lacks; its rows'
-// texts, units and ranges, and the byte limits on every row, are checked in tests/effect, the
-// number formats and unit labels in tests/core.
+// texts are checked in the tool's tests, the byte limits on every row in tests/effect, the number
+// formats and unit labels in tests/core.
 #include "base/VelqAuBase.h"
 
 #include <gtest/gtest.h>

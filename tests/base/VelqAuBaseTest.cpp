@@ -1,13 +1,10 @@
 // What tests/effect does not already show through the dispatcher: every program's start, program
-// numbers set directly, creation failures, the kernel frame, the vector unit and property listeners.
-#include "base/CAVectorUnit.h"
+// numbers set directly, creation failures and property listeners.
 #include "base/VelqAuBase.h"
-#include "platform/Arch.h"
 #include "testing/RealtimeScope.h"
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -25,24 +22,13 @@ struct CountedProgram : VelqProgramBasic {
     static VelqProgram* Factory() { return gProgramsMade++ == gFailAt ? nullptr : new CountedProgram; }
 };
 
-// Its own kernel for each channel: records each call without allocating, on the audio thread; the first kernel
-// asks for silence.
-struct Effect : VelqAuBase, AUKernelBase {
+struct Effect : VelqAuBase {
     Effect() : VelqAuBase(nullptr, 8, CountedProgram::Factory) {}
-    AUKernelBase* NewKernel() override { return this; }
-    void Process(const float* in, float* out, unsigned frames, unsigned channels, bool& silence) override
-    {
-        if (count < std::size(calls))
-            calls[count++] = {replacing, int(in[0]), int(out[0]), int(frames), int(channels), silence};
-        silence = true;
-    }
     // Accepts property 64 only; the base itself has no property to give or take.
     OSStatus SetProperty(AudioUnitPropertyID id, AudioUnitScope, AudioUnitElement, const void*, UInt32) override
     {
         return id == 64 ? noErrStatus : kAudioUnitErr_InvalidProperty;
     }
-    std::array<int, 6> calls[8]; // replacing, first sample in, out, frames, channels, silence asked
-    std::size_t count = 0;
     using VelqAuBase::currentProgram;
 };
 
@@ -82,51 +68,6 @@ TEST(Programs, AllStartAsDefaultsAndAFailedCreationReleasesWhatWasMade)
         for (int i = 0; i <= kNumParams; ++i)
             EXPECT_EQ(values[i], i < kNumParams ? float(i) : -2.0f) << i;
     }
-}
-
-TEST(KernelFrame, EachKernelGetsItsChannelAndTheSharedSilenceFlag)
-{
-    Effect effect;
-    float in[2] = {1, 3}, out[2] = {5, 7}, *inputs[] = {in, in + 1}, *outputs[] = {out, out + 1};
-    effect.AddKernels(); // two outputs
-    onAudioThread([&] {
-        effect.processReplacing(inputs, outputs, 1);
-        effect.VST_DEPRECATED(process)(inputs, outputs, -5); // a negative count processes nothing
-    });
-    const std::array<int, 6> expected[] = {
-        {1, 1, 5, 1, 1, 0}, {1, 3, 7, 1, 1, 1}, {0, 1, 5, 0, 1, 0}, {0, 3, 7, 0, 1, 1}};
-    ASSERT_EQ(effect.count, std::size(expected));
-    for (std::size_t call = 0; call < std::size(expected); ++call)
-        EXPECT_EQ(effect.calls[call], expected[call]) << "call " << call;
-}
-
-// The same answer for every selector, on every processor.
-SInt32 gAnswer, gResult;
-OSErr fakeGestalt(OSType, SInt32* response) { return *response = gAnswer, OSErr(gResult); }
-
-TEST(VectorUnit, FeatureBitsMapToTheUnitDeterminedOnce)
-{
-    using V = CAVectorUnit;
-    // status, answer, unit known before, unit on x86, unit on PowerPC. A unit once determined is taken as it is,
-    // without asking again; AltiVec too on every build.
-    constexpr SInt32 kSSE2 = 1 << 26, kSSE3 = 1, kAltiVec = 0x10, kAll = kSSE2 | kSSE3 | kAltiVec;
-    constexpr OSErr kUndef = gestaltUndefSelectorErr;
-    constexpr std::int32_t kAsk = V::kUndetermined;
-    const std::tuple<OSErr, SInt32, std::int32_t, std::int32_t, std::int32_t> cases[] = {
-        {noErr, kSSE2, kAsk, V::kSSE2, V::kNone},       {noErr, kSSE3, kAsk, V::kSSE3, V::kNone},
-        {noErr, kAltiVec, kAsk, V::kNone, V::kAltiVec}, {kUndef, kAll, kAsk, V::kNone, V::kNone},
-        {noErr, kAll, V::kNone, V::kNone, V::kNone},    {kUndef, kAll, V::kAltiVec, V::kAltiVec, V::kAltiVec}};
-    V::sGestalt = fakeGestalt;
-    for (const auto& [result, answer, before, x86, powerPC] : cases) {
-        gAnswer = answer, gResult = result, V::sVectorUnitType = before;
-        // No row for ARM: there the unit is none unless it was known before.
-        const std::int32_t arm = before == kAsk ? V::kNone : before;
-        const std::int32_t unit = QUADECHO_ARCH_POWERPC ? powerPC : QUADECHO_ARCH_AARCH64 ? arm : x86;
-        EXPECT_EQ(VelqAuBase::HasVectorUnit(), unit != V::kNone) << answer << " " << before;
-        EXPECT_EQ(V::sVectorUnitType, unit) << answer << " " << before;
-    }
-    V::sGestalt = Gestalt;
-    V::sVectorUnitType = V::kUndetermined;
 }
 
 std::string gHeard;

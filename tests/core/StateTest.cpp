@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <limits>
@@ -27,11 +26,9 @@ Bytes stateOf(const float (&values)[kNumParams])
 std::string hex(const Bytes& bytes)
 {
     std::string text;
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        char byte[4];
-        std::snprintf(byte, sizeof byte, i % 4 == 3 && i + 1 < bytes.size() ? "%02x " : "%02x", bytes[i]);
-        text += byte;
-    }
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        text += "0123456789abcdef"[bytes[i] >> 4] + std::string(1, "0123456789abcdef"[bytes[i] & 15]) +
+                (i % 4 == 3 && i + 1 < bytes.size() ? " " : "");
     return text;
 }
 

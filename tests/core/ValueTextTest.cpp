@@ -82,19 +82,4 @@ TEST(ValueText, ReadsNamesAndNumbersWithOrWithoutTheUnit)
         EXPECT_EQ(textToValue(index, text), expected) << "parameter " << index << ", '" << text << "'";
 }
 
-// Whatever valueToText writes reads back to a value that shows the same text.
-TEST(ValueText, EveryTextReadsBackToItself)
-{
-    for (const ParameterFacts& row : kParameters)
-        for (float value : {row.minValue, row.defaultValue, row.maxValue, (row.minValue + row.maxValue) / 3})
-            for (bool withLabel : {false, true}) {
-                char text[32], again[32];
-                ASSERT_TRUE(valueToText(row.index, value, text, sizeof text, withLabel)) << row.name;
-                const std::optional<double> read = textToValue(row.index, text);
-                ASSERT_TRUE(read) << row.name << ": '" << text << "'";
-                ASSERT_TRUE(valueToText(row.index, *read, again, sizeof again, withLabel));
-                EXPECT_STREQ(again, text) << row.name;
-            }
-}
-
 } // namespace

@@ -1,13 +1,8 @@
-#include "platform/Arch.h"
 #include "platform/CoreFoundation.h"
-#include "platform/Gestalt.h"
-#include "tests/support/Skips.h"
 
 #include <gtest/gtest.h>
 
-#include <thread>
 #include <tuple>
-#include <vector>
 
 namespace {
 
@@ -49,40 +44,6 @@ TEST(CoreFoundation, ConstantStringsAreNeverFreedAndArraysRetainTheirStrings)
     ASSERT_NE(array, nullptr);
     EXPECT_EQ(std::tuple(CFArrayGetCount(array), CFArrayGetValueAtIndex(array, 0)), std::tuple(0, nullptr));
     CFRelease(array);
-}
-
-TEST(CoreFoundation, CreatedStringsAreCountedAcrossThreads)
-{
-    SKIP_WHERE_THREADS_HANG();
-    CFStringRef s = CFStringCreateWithCString(kCFAllocatorDefault, "Low", kCFStringEncodingUTF8);
-    std::vector<std::jthread> threads(4);
-    for (auto& t : threads)
-        t = std::jthread([s] {
-            for (int i = 0; i < 10000; ++i)
-                CFRelease(CFRetain(s));
-        });
-    threads.clear(); // joins them
-    EXPECT_EQ(CFGetRetainCount(s), 1);
-    CFRelease(s); // the leak checker of the sanitizer build sees anything left behind
-}
-
-// Only the selectors of this processor answer; the others, and a call without a place for the answer,
-// give Apple's gestaltUndefSelectorErr. Every x86 these builds run on has SSE2, and a PowerPC answers
-// nothing but its vector unit.
-TEST(Gestalt, AnswersOnlyTheSelectorsOfThisProcessor)
-{
-    const OSErr undefined = -5551, x86 = QUADECHO_ARCH_X86 ? 0 : undefined;
-    SInt32 response = 0x5a5a5a5a;
-    EXPECT_EQ(Gestalt(gestaltPowerPCProcessorFeatures, &response), QUADECHO_ARCH_POWERPC ? 0 : undefined);
-    if (QUADECHO_ARCH_POWERPC) {
-        EXPECT_EQ(response & ~(1 << gestaltPowerPCHasVectorInstructions), 0);
-    }
-    EXPECT_EQ(Gestalt(gestaltX86AdditionalFeatures, &response), x86);
-    EXPECT_EQ(Gestalt(gestaltX86ProcessorFeatures, &response), x86);
-    if (QUADECHO_ARCH_X86) {
-        EXPECT_TRUE(response & (1 << gestaltX86HasSSE2));
-    }
-    EXPECT_EQ(Gestalt(gestaltX86ProcessorFeatures, nullptr), undefined);
 }
 
 } // namespace

@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <bit>
 #include <new>
 #include <tuple>
 
@@ -94,28 +92,6 @@ TEST(Record, FlagSettersTouchOnlyTheirBit)
             EXPECT_EQ((set(effect, false), effect.getAeffect()->flags), start & ~bit) << bit;
         }
     }
-}
-
-// Derived effects depend on where each virtual operation sits in the table. Under the Itanium C++
-// ABI a pointer to a virtual member holds 1 + its byte offset in the table. Anchors at the ends of
-// both classes and of the deprecated runs, which keep their slots in both settings.
-template <typename Member> long slotOf(Member member)
-{
-    const auto [ptr, adjustment] = std::bit_cast<std::array<std::uintptr_t, 2>>(member);
-    // ARM's C++ ABI marks a virtual function in the adjustment, the pointer being its offset.
-    const bool arm = QUADECHO_ARCH_AARCH64;
-    return (arm ? adjustment : ptr) & 1 ? static_cast<long>((arm ? ptr : ptr - 1) / sizeof(void*)) : -1;
-}
-
-TEST(Record, OperationsSitInTheirSlots)
-{
-    // clang-format off
-    EXPECT_EQ((std::vector<long>{slotOf(&AudioEffect::dispatcher), slotOf(&AudioEffect::int2string),
-        slotOf(&AudioEffect::VST_DEPRECATED(process)), slotOf(&AudioEffect::VST_DEPRECATED(setOfflineQualities)),
-        slotOf(&AudioEffectX::canParameterBeAutomated), slotOf(&AudioEffectX::offlineGetNumMetaPasses),
-        slotOf(&AudioEffectX::VST_DEPRECATED(wantEvents)), slotOf(&AudioEffectX::VST_DEPRECATED(getChunkFile))}),
-        (std::vector<long>{2, 43, 44, 50, 51, 124, 125, 152}));
-    // clang-format on
 }
 
 } // namespace

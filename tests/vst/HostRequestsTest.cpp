@@ -109,20 +109,4 @@ TEST(HostRequests, EachRequestSendsItsArgumentsAndReadsTheAnswer)
     }
 }
 
-// A callback returning a wider integer than the interface's 32 bits is read by its low 32 bits,
-// so no check can pass on the wide value and then keep a narrowed one it would have refused.
-TEST(HostRequests, WideAnswersAreReadAsTheir32BitValue)
-{
-    if (sizeof(VstIntPtr) == 4)
-        GTEST_SKIP() << "a 32-bit callback answers nothing wider than 32 bits";
-    using Answers = std::tuple<VstInt32, VstInt32, float>; // version, block size, sample rate
-    RecordingEffect effect(recordingHost);
-    for (const auto& [wide, answers] : {std::pair{std::int64_t{1} << 32, Answers{1, 1024, 44100.0f}},
-                                        {0xffffffffLL, {-1, 1024, 44100.0f}},
-                                        {(std::int64_t{1} << 32) + 512, {512, 512, 512.0f}}}) {
-        gAnswer = static_cast<VstIntPtr>(wide);
-        EXPECT_EQ(Answers(effect.getMasterVersion(), effect.updateBlockSize(), effect.updateSampleRate()), answers);
-    }
-}
-
 } // namespace
