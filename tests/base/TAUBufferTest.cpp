@@ -24,6 +24,7 @@ struct MisalignedAllocator {
 TEST(TAUBuffer, AlignedWithinItsSlackKeptAtTheSameSizeAndValidAfterAFailure)
 {
     TAUBuffer<float> buffer;
+    EXPECT_EQ(TAUBuffer<char>().size(), 0u);
     EXPECT_FALSE(buffer.Allocate(0xffffffffu));
     EXPECT_EQ(buffer.data(), nullptr) << "a failed first allocation leaves no block";
     ASSERT_TRUE(buffer.Allocate(1000));

@@ -95,9 +95,8 @@ TEST_F(Tool, InfoShowsTheIdentityAndTakesValuesInTheParametersOwnUnitAfterThePro
           "Inputs:      2\n", "Outputs:     2\n", "Flags:       CanReplacing (16)\n", "Latency:     0 samples\n",
           "\n   0  Tap 1 time       ms     500.0    0.250000\n", "\n   4  Tap 2 time       ms     1000     0.500000\n",
           "\n  17  Filter Cutoff    Hz     632.5    0.500000\n", "\n   5  Tap 2 pan        L/R    -0.333   0.333333\n",
-          "\n  14  Tap 4 feedback   %      40.00    0.400000\n", "\n  15  Tap 4 level             1.000",
-          "\n  19  Filter Type             Thru     0.000000\n", "Programs (8, current 3)\n", "\n  0  Defaults\n",
-          "3  Defaults  (current)\n"}},
+          "\n  14  Tap 4 feedback   %      40.00    0.400000\n", "\n  19  Filter Type             Thru     0.000000\n",
+          "Programs (8, current 3)\n", "\n  0  Defaults\n", "3  Defaults  (current)\n"}},
         {{"info", "--plugin", FAULTY_MODULES "plain.so", "--set", "gain=0.5n"},
          {"Effect:      Plain?module\n", "Category:    Unknown (99)\n", "Flags:       none (0)\n", "  0.500000\n"}}};
     for (const auto& [args, lines] : cases) {

@@ -67,7 +67,7 @@ TEST(ValueText, ReadsNamesAndNumbersWithOrWithoutTheUnit)
         {kTap1Time, "500", 500.0},          {kTap1Time, " 500ms ", 500.0},
         {kTap1Time, "500 MS", 500.0},       {kTap1Time, "+2.5e2", 250.0},
         {kTap1Time, "3000", 3000.0},        {kTap2Pan, "-0.333 L/R", -0.333},
-        {kTap2Pan, "-1 l/r", -1.0},         {kFilterCutoff, "1000 hz", 1000.0},
+        {kTap2Pan, "-1 l/r", -1.0},         {kFilterCutoff, "1000 hZ", 1000.0},
         {kFilterType, "thru", 0.0},         {kFilterType, "LOW", 1.0},
         {kFilterType, "BAND", 2.0},         {kFilterType, " Band ", 2.0},
         {kFilterType, "High", 3.0},         {kFilterType, "2.5", 2.5},

@@ -60,7 +60,6 @@ TEST(DelayEffect, EmptyNegativeAndBufferlessBlocksChangeNothing)
     EXPECT_EQ(std::count(scratch, scratch + 8, 5.0f), 8);
     const Stereo input = noise(3000, 4); // and the state is still where a fresh one starts
     EXPECT_EQ(firstDifference(reference.render(input), host.render(input)), "");
-    EXPECT_NE(firstDifference(input, host.render(input)), "") << "the comparison itself sees no difference";
 }
 
 // Where tap 1 echoes an impulse: the line sized on resume for a rate that can size one, and every
