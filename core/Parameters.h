@@ -230,6 +230,14 @@ inline float hostValue(HostValues policy, const ParameterFacts& row, float value
         return row.defaultValue;
     return policy == HostValues::HeldToRange ? std::clamp(value, row.minValue, row.maxValue) : value;
 }
+// A value a host gives in double precision (CLAP's), held before it becomes a float: a finite one
+// beyond what a float holds is held like any other.
+inline float hostValue(HostValues policy, const ParameterFacts& row, double value) noexcept
+{
+    if (policy == HostValues::HeldToRange && std::isfinite(value))
+        value = std::clamp(value, double(row.minValue), double(row.maxValue));
+    return hostValue(policy, row, static_cast<float>(value));
+}
 
 // A fresh program's values, in parameter order.
 inline void defaultValues(float (&values)[kNumParams]) noexcept
