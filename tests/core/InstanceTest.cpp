@@ -115,7 +115,10 @@ TEST(Instance, ResetForgetsAndPrepareAgainTakesAnotherRate)
     EXPECT_EQ(std::count(after.left.begin(), after.left.end(), 0.0f), 6000) << "an echo survived the reset";
     EXPECT_EQ(std::count(after.right.begin(), after.right.end(), 0.0f), 6000) << "an echo survived the reset";
 
+    run(instance, values, impulses); // ringing again when the rate changes
     ASSERT_TRUE(instance.prepare(16000.0));
+    const std::vector<float> rung = run(instance, values, silence).left;
+    EXPECT_EQ(std::count(rung.begin(), rung.end(), 0.0f), 6000) << "the filter's ringing survived a new line";
     std::vector<float> impulse(4000, 0.0f);
     impulse[0] = 1.0f;
     values[kFilterType] = 0.0f, values[kWetDryMix] = 0.5f;
