@@ -27,18 +27,6 @@ void forgetHistory(const LineState& state) noexcept
     std::fill_n(state.filter, 3, 0.0f);
 }
 
-void runBlock(SignalPath& path, const LineState& state, const float (&values)[kNumParams], float hostRate,
-              const AudioBlock& block, KnownValues known) noexcept
-{
-    DelayLine line{state.samples, state.length, state.writeIndex, state.rate};
-    FilterState filter{state.filter[0], state.filter[1], state.filter[2]};
-    path.process(values, hostRate, line, filter, block, known);
-    state.writeIndex = line.writeIndex;
-    state.filter[0] = filter.low;
-    state.filter[1] = filter.high;
-    state.filter[2] = filter.band;
-}
-
 bool Instance::prepare(double rate) noexcept
 {
     const std::int32_t needed = lineSamplesFor(rate);
