@@ -92,6 +92,7 @@ const BlockCoefficients& CoefficientUpdater::update(const float (&values)[kNumPa
     lastRate = sampleRate;
     lastLength = lineLength;
     valid = true;
+    ++formed;
     return c;
 }
 

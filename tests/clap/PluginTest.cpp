@@ -1,6 +1,7 @@
 // The CLAP adapter as a CLAP host drives it, through the project's host layer: its descriptor,
 // ports and parameters as hosts store them, the texts and state bytes, events applied at their
 // frame, modulation on top of the values, and whatever a faulty host sends.
+#include "clap/Plugin.h"
 #include "core/Parameters.h"
 #include "core/State.h"
 #include "host/ClapHost.h"
@@ -219,6 +220,22 @@ TEST(ClapPlugin, EventsApplyAtTheirFrame)
     EXPECT_EQ(clap.value(kWetDryMix), 0.5);
     const Stereo dry = clap.render(Stereo(4, 1.0f));
     EXPECT_EQ(dry.left[0], 1.0f) << "the loaded mix is heard from the next block";
+}
+
+// The block splits only where an event applies, once for all events at one frame, and a piece
+// whose values did not change keeps the coefficients it had.
+TEST(ClapPlugin, EachAppliedEventFormsTheCoefficientsAtMostOnce)
+{
+    Clap clap;
+    clap.render(Stereo(64));
+    const std::uint32_t before = clap::coefficientsFormed(clap.plugin.record());
+    EventList events;
+    for (const std::uint32_t t : {10u, 10u, 10u, 20u, 30u, 40u})
+        events.value(t, kFilterCutoff, 500.0 + std::min(t, 30u)); // 40 sets 530 again
+    events.modulation(50, 99, 1.0);                                 // no such parameter
+    events.value(60, kFilterQ, kNaN);
+    clap.render(Stereo(64), events);
+    EXPECT_EQ(clap::coefficientsFormed(clap.plugin.record()) - before, 3u);
 }
 
 // Modulation adds to the value (the sum held to the range) until the next amount, is never read
