@@ -26,10 +26,11 @@ if(I686_DLL)
   cmake_path(GET zip STEM LAST_ONLY top)
   list(TRANSFORM files REPLACE "^${top}/" "")
   list(FILTER files EXCLUDE REGEX "^presets/0[2-8]-.*\\.fxp$") # the first program file stands for all
-  if(NOT files STREQUAL "32-bit/quadecho.dll;64-bit/quadecho.dll;64-bit/quadecho.exe;README.txt;presets/01-slapback.fxp;presets/quadecho-factory.fxb")
+  if(NOT files STREQUAL "32-bit/quadecho.dll;64-bit/quadecho.clap;64-bit/quadecho.dll;64-bit/quadecho.exe;README.txt;presets/01-slapback.fxp;presets/quadecho-factory.fxb")
     message(FATAL_ERROR "the zip holds: ${files}")
   endif()
-  foreach(file_format "32-bit/quadecho.dll;pei-i386" "64-bit/quadecho.dll;pei-x86-64" "64-bit/quadecho.exe;pei-x86-64")
+  foreach(file_format "32-bit/quadecho.dll;pei-i386" "64-bit/quadecho.dll;pei-x86-64" "64-bit/quadecho.exe;pei-x86-64"
+                      "64-bit/quadecho.clap;pei-x86-64")
     list(GET file_format 0 file)
     list(GET file_format 1 format)
     run(${OBJDUMP} -f "${WORK_DIR}/unpacked/${top}/${file}")
@@ -68,7 +69,8 @@ if(NOT count EQUAL 1)
 endif()
 set(lv2_bundle ./usr/lib/lv2/quadecho.lv2)
 run(dpkg-deb --contents ${debs})
-foreach(file ./usr/lib/vst/quadecho.so ./usr/bin/quadecho ${lv2_bundle}/quadecho.so ${lv2_bundle}/manifest.ttl
+foreach(file ./usr/lib/vst/quadecho.so ./usr/lib/clap/quadecho.clap ./usr/bin/quadecho ${lv2_bundle}/quadecho.so
+        ${lv2_bundle}/manifest.ttl
         ${lv2_bundle}/quadecho.ttl ${lv2_bundle}/presets.ttl ./usr/share/quadecho/presets/quadecho-factory.fxb
         ./usr/share/quadecho/presets/01-slapback.fxp)
   if(NOT out MATCHES " ${file}\n")
@@ -84,7 +86,8 @@ list(FILTER shipped EXCLUDE REGEX "^[0-9][0-9]-[a-z0-9-]+\\.fxp$|^quadecho-facto
 if(shipped)
   message(FATAL_ERROR "the package's presets folder holds more than the factory files: ${shipped}")
 endif()
-foreach(module_entry "usr/lib/vst/quadecho.so;VSTPluginMain" "usr/lib/lv2/quadecho.lv2/quadecho.so;lv2_descriptor")
+foreach(module_entry "usr/lib/vst/quadecho.so;VSTPluginMain" "usr/lib/lv2/quadecho.lv2/quadecho.so;lv2_descriptor"
+                     "usr/lib/clap/quadecho.clap;clap_entry")
   list(GET module_entry 0 module)
   list(GET module_entry 1 entry)
   run(${CMAKE_COMMAND} -DNM=${NM} -DMODULE=${WORK_DIR}/unpacked/${module} -DEXPECTED=${entry}
