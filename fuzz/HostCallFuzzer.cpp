@@ -4,6 +4,7 @@
 // what a host's buffer holds, output written for an empty block). The same function replays the
 // corpus in the ordinary test builds, so the decoding reads bytes only: every processor decodes
 // an input alike.
+#include "ByteReader.h"
 #include "testing/EffectHost.h"
 
 #include <algorithm>
@@ -20,27 +21,7 @@ using namespace quadecho::testhost;
 
 namespace {
 
-// Reads the input front to back; past its end every read gives zero, so any input decodes.
-class ByteReader {
-public:
-    ByteReader(const std::uint8_t* data, std::size_t size) : next(data), end(data + size) {}
-
-    bool done() const { return next == end; }
-    std::uint8_t byte() { return next != end ? *next++ : 0; }
-    std::uint32_t u32()
-    {
-        std::uint32_t v = 0;
-        for (int i = 0; i < 4; ++i)
-            v |= std::uint32_t(byte()) << (8 * i);
-        return v;
-    }
-    std::uint64_t u64() { return u32() | (std::uint64_t(u32()) << 32); }
-    template <typename T, std::size_t N> T pick(const T (&choices)[N]) { return choices[byte() % N]; }
-
-private:
-    const std::uint8_t* next;
-    const std::uint8_t* end;
-};
+using fuzz::ByteReader;
 
 constexpr float kDenormal = std::numeric_limits<float>::denorm_min() * 3.0f;
 

@@ -2,8 +2,8 @@
 # Builds and runs every test on all four Linux targets: x86_64 natively, i686, powerpc and aarch64
 # under qemu. Then, natively: the whole suite again under the address and undefined-behaviour sanitizers
 # and under the thread sanitizer; every suite that calls the audio path with each such call under
-# the real-time sanitizer; the release build with warnings as errors; and the two fuzzers for a
-# bounded time (QUADECHO_FUZZ_SECONDS, 60, and half that).
+# the real-time sanitizer; the release build with warnings as errors; and the four fuzzers for a
+# bounded time (QUADECHO_FUZZ_SECONDS, 60, for the hostile host, half that for each of the others).
 # Last Windows: the 32-bit DLL built and its export and import tables checked (no 32-bit x86 code
 # runs on these machines, wine's neither); the 64-bit DLL and tool, their suite under wine64, the
 # tool's renders compared with the Linux tool's, and the zip.
@@ -27,15 +27,17 @@ run_preset() {
 }
 
 # libFuzzer with the address and undefined-behaviour sanitizers: the hostile host (the deprecated
-# opcodes are answered in this build, so the fuzzer reaches every opcode's code), then the program
-# and bank file reader for half as long. New inputs they find stay in the build directory;
-# fuzz/corpus and fuzz/preset-corpus are only read.
+# opcodes are answered in this build, so the fuzzer reaches every opcode's code), then for half as
+# long each the program and bank file reader, the hostile CLAP host and the LV2 control values.
+# New inputs they find stay in the build directory; the corpora in fuzz/ are only read.
 run_fuzzer() {
   local dir=build/fuzz
   cmake --preset fuzz >/dev/null
   cmake --build --preset fuzz -j "$jobs"
   fuzz_one quadecho_fuzz corpus "$fuzz_seconds"
   fuzz_one quadecho_preset_fuzz preset-corpus $((fuzz_seconds / 2))
+  fuzz_one quadecho_clap_fuzz clap-corpus $((fuzz_seconds / 2))
+  fuzz_one quadecho_lv2_fuzz lv2-corpus $((fuzz_seconds / 2))
 }
 fuzz_one() {
   local dir=build/fuzz target=$1 corpus=$2 seconds=$3
