@@ -1,6 +1,7 @@
 // Frames per second through the record's replacing callback, as a host calls it.
 #include "FloorKernels.h"
 #include "core/DenormalGuard.h"
+#include "host/ClapHost.h"
 #include "testing/EffectHost.h"
 
 #include <benchmark/benchmark.h>
@@ -12,6 +13,8 @@
 #include <string>
 #include <tuple>
 #include <vector>
+
+extern "C" const clap_plugin_entry_t clap_entry;
 
 using namespace quadecho;
 using namespace quadecho::testhost;
@@ -162,6 +165,43 @@ void literalLoop(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * blockSize);
 }
 
+// Blocks of 512 frames through the CLAP adapter at the defaults, with a cutoff event every `every`
+// frames (0: none), applied at its frame: the block runs in pieces split there.
+void clapAutomation(benchmark::State& state, std::uint32_t every)
+{
+    constexpr std::uint32_t kBlock = 512;
+    claphost::PluginInstance plugin(clap_entry, "quadecho.clap");
+    plugin.activate(44100.0, kBlock);
+    const std::vector<float> inL = Noise(1, 0.5f).samples(kBlock), inR = Noise(2, 0.5f).samples(kBlock);
+    std::vector<float> outL(kBlock), outR(kBlock);
+    const float* in[2] = {inL.data(), inR.data()};
+    float* out[2] = {outL.data(), outR.data()};
+    claphost::EventList events[100];
+    for (int step = 0; every && step < 100; ++step)
+        for (std::uint32_t at = 0; at < kBlock; at += every)
+            events[step].value(at, kFilterCutoff, 800.0 + step + at / every);
+    for (int step = 0; auto _ : state) {
+        plugin.process(in, out, kBlock, events[step]);
+        step = (step + 1) % 100;
+        benchmark::DoNotOptimize(outL.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations() * kBlock);
+}
+
+// One coefficient update after a change of the cutoff: what each applied event adds at the least.
+void coefficientUpdate(benchmark::State& state)
+{
+    CoefficientUpdater updater(HostValues::HeldToRange);
+    float values[kNumParams];
+    defaultValues(values);
+    for (int step = 0; auto _ : state) {
+        values[kFilterCutoff] = 800.0f + static_cast<float>(step = (step + 1) % 100);
+        benchmark::DoNotOptimize(updater.update(values, 44100.0f, lineLengthFor(44100.0f)).f);
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+
 BENCHMARK(floorKernel)->Arg(32)->Arg(512)->Arg(4096);
 BENCHMARK(literalLoop)->Arg(512);
 BENCHMARK_CAPTURE(audioPath, default, kDefault)->Arg(1)->Arg(32)->Arg(512)->Arg(4096);
@@ -176,6 +216,10 @@ BENCHMARK_CAPTURE(audioPath, portable_busy, kBusy, true)->Arg(1)->Arg(32)->Arg(5
 BENCHMARK_CAPTURE(audioPath, portable_decaying_tail, kDecayingTail, true)->Arg(1)->Arg(32)->Arg(512)->Arg(4096);
 BENCHMARK_CAPTURE(audioPath, portable_high_q, kHighQ, true)->Arg(1)->Arg(32)->Arg(512)->Arg(4096);
 BENCHMARK_CAPTURE(audioPath, portable_automation, kAutomation, true)->Arg(1)->Arg(32)->Arg(512)->Arg(4096);
+BENCHMARK_CAPTURE(clapAutomation, no_events, 0);
+BENCHMARK_CAPTURE(clapAutomation, every_64, 64);
+BENCHMARK_CAPTURE(clapAutomation, every_16, 16);
+BENCHMARK(coefficientUpdate);
 
 // Collects nanoseconds per frame (the median where runs are repeated) and prints each case as a
 // ratio to the floor kernel of the same run.
@@ -255,6 +299,13 @@ public:
                 std::printf("  %-32s %-10s %8.1f %8.1f%s\n", "flushing host: ns per call", name, call, 20.0,
                             call <= 20.0 ? "" : "  missed");
         }
+        // Dense automation through the CLAP adapter: the time each event adds, beside one update.
+        const double plain = find("clapAutomation/no_events"), update = find("coefficientUpdate");
+        for (const auto& [name, every] : {std::pair{"clapAutomation/every_64", 64}, {"clapAutomation/every_16", 16}})
+            if (const double dense = find(name); dense > 0 && plain > 0)
+                std::printf("  %-32s %8.1f ns per event (one coefficient update: %.1f ns)\n",
+                            (std::string("CLAP, an event every ") + std::to_string(every)).c_str(),
+                            (dense - plain) * every, update);
     }
 
 private:
