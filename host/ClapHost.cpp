@@ -93,7 +93,8 @@ MemoryReader::MemoryReader(std::vector<std::uint8_t> bytes, std::size_t chunk) n
         auto& r = *static_cast<MemoryReader*>(s->ctx);
         const auto n = static_cast<std::size_t>(
             std::min<std::uint64_t>({size, r.chunk, std::uint64_t(r.bytes.size() - r.position)}));
-        std::memcpy(buffer, r.bytes.data() + r.position, n);
+        if (n > 0) // an empty vector's data may be null
+            std::memcpy(buffer, r.bytes.data() + r.position, n);
         r.position += n;
         return static_cast<std::int64_t>(n);
     };

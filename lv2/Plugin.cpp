@@ -74,7 +74,7 @@ const LV2_Descriptor kDescriptor = {kLv2Uri, instantiate, connectPort, activate,
 } // namespace
 } // namespace quadecho::lv2
 
-extern "C" LV2_SYMBOL_EXPORT const LV2_Descriptor* lv2_descriptor(std::uint32_t index)
+LV2_SYMBOL_EXPORT const LV2_Descriptor* lv2_descriptor(std::uint32_t index)
 {
     return index == 0 ? &quadecho::lv2::kDescriptor : nullptr;
 }
