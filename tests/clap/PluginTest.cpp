@@ -5,6 +5,7 @@
 #include "core/Parameters.h"
 #include "core/State.h"
 #include "host/ClapHost.h"
+#include "testing/EffectHost.h"
 #include "testing/Noise.h"
 #include "testing/RealtimeScope.h"
 #include "testing/Stereo.h"
@@ -27,14 +28,14 @@ using namespace quadecho;
 using namespace quadecho::testhost;
 using claphost::EventList;
 
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kNotANumber = std::numeric_limits<double>::quiet_NaN();
 
 // One activated instance, and what it renders.
 struct Clap {
     explicit Clap(double rate = 44100.0) { EXPECT_TRUE(plugin.ok() && plugin.activate(rate, 4096)) << plugin.why(); }
     double value(clap_id id) const
     {
-        double v = kNaN;
+        double v = kNotANumber;
         params.get_value(plugin.record(), id, &v);
         return v;
     }
@@ -105,7 +106,7 @@ TEST(ClapPlugin, TextsReadBackAndRefuseWhatDoesNotFit)
     for (const ParameterFacts& row : kParameters)
         for (const double v : {double(row.minValue), double(row.defaultValue), double(row.maxValue)}) {
             char text[64], again[64];
-            double read = kNaN;
+            double read = kNotANumber;
             ASSERT_TRUE(clap.params.value_to_text(clap.plugin.record(), row.index, v, text, sizeof text)) << row.name;
             ASSERT_TRUE(clap.params.text_to_value(clap.plugin.record(), row.index, text, &read)) << text;
             ASSERT_TRUE(clap.params.value_to_text(clap.plugin.record(), row.index, read, again, sizeof again));
@@ -117,7 +118,7 @@ TEST(ClapPlugin, TextsReadBackAndRefuseWhatDoesNotFit)
     double read;
     EXPECT_TRUE(clap.params.value_to_text(clap.plugin.record(), 0, 500.0, text, 9)) << "\"500.0 ms\" fits exactly";
     EXPECT_STREQ(text, "500.0 ms");
-    for (const auto& [id, value, capacity] : {std::tuple{0u, 500.0, 8u}, {0u, 500.0, 0u}, {0u, kNaN, 9u}, {23u, 1.0, 9u}})
+    for (const auto& [id, value, capacity] : {std::tuple{0u, 500.0, 8u}, {0u, 500.0, 0u}, {0u, kNotANumber, 9u}, {23u, 1.0, 9u}})
         EXPECT_FALSE(clap.params.value_to_text(clap.plugin.record(), id, value, text, capacity)) << id << " " << value;
     for (const auto& [id, what] : {std::pair{17u, "fast"}, {17u, "Low"}, {23u, "1"}})
         EXPECT_FALSE(clap.params.text_to_value(clap.plugin.record(), id, what, &read)) << what;
@@ -233,9 +234,46 @@ TEST(ClapPlugin, EachAppliedEventFormsTheCoefficientsAtMostOnce)
     for (const std::uint32_t t : {10u, 10u, 10u, 20u, 30u, 40u})
         events.value(t, kFilterCutoff, 500.0 + std::min(t, 30u)); // 40 sets 530 again
     events.modulation(50, 99, 1.0);                                 // no such parameter
-    events.value(60, kFilterQ, kNaN);
+    events.value(60, kFilterQ, kNotANumber);
     clap.render(Stereo(64), events);
     EXPECT_EQ(clap::coefficientsFormed(clap.plugin.record()) - before, 3u);
+}
+
+// The same real values as the 2.4 effect stores them sound the same, bit for bit, in blocks of any
+// size; a value event inside a block sounds as the 2.4 effect's value set between two calls split
+// at its frame.
+TEST(ClapPlugin, RendersWhatThe24EffectRendersForTheSameValues)
+{
+    const std::pair<int, float> settings[] = {{kTap1Time, 0.01f}, {kTap1Feedback, 0.6f}, {kFilterType, 0.62f},
+                                              {kSaturation, 0.5f}, {kMasterFeedback, 0.9f}, {kFilterQ, 0.3f}};
+    EffectHost reference;
+    reference.setSampleRate(44100.0f);
+    Clap clap;
+    EventList first, none;
+    for (const auto& [index, normalised] : settings) {
+        reference.set(index, normalised);
+        first.value(0, clap_id(index), valueFromLinear(kParameters[index], normalised));
+    }
+    const Stereo input = noise(2000, 3, 0.7f);
+    const std::vector<int> blocks = {1, 7, 64, 513};
+    Stereo got;
+    for (std::size_t done = 0, b = 0; done < input.size(); done += got.size() - done, ++b) {
+        Stereo piece(std::min<std::size_t>(blocks[b % blocks.size()], input.size() - done));
+        std::copy_n(input.left.begin() + done, piece.size(), piece.left.begin());
+        std::copy_n(input.right.begin() + done, piece.size(), piece.right.begin());
+        const Stereo out = clap.render(piece, b == 0 ? first : none);
+        got.left.insert(got.left.end(), out.left.begin(), out.left.end());
+        got.right.insert(got.right.end(), out.right.begin(), out.right.end());
+    }
+    EXPECT_EQ(firstDifference(reference.render(input, blocks), got), "");
+    EventList cutoff;
+    cutoff.value(100, kFilterCutoff, valueFromLinear(kParameters[kFilterCutoff], 0.3f));
+    Stereo expected = reference.render(Stereo(100, 0.25f));
+    reference.set(kFilterCutoff, 0.3f);
+    const Stereo rest = reference.render(Stereo(412, 0.25f));
+    expected.left.insert(expected.left.end(), rest.left.begin(), rest.left.end());
+    expected.right.insert(expected.right.end(), rest.right.begin(), rest.right.end());
+    EXPECT_EQ(firstDifference(expected, clap.render(Stereo(512, 0.25f), cutoff)), "") << "automation at frame 100";
 }
 
 // Modulation adds to the value (the sum held to the range) until the next amount, is never read
@@ -280,7 +318,7 @@ TEST(ClapPlugin, FaultyHostsGetFiniteOutputOrTheErrorResult)
     event(5, kTap1Time, 1.0)->note_id = 3;
     event(5, kTap1Time, 1.0)->key = 60;
     event(5, kTap1Time, 1.0)->cookie = &raw;
-    for (double v : {kNaN, std::numeric_limits<double>::infinity(), -1e300, 1e300})
+    for (double v : {kNotANumber, std::numeric_limits<double>::infinity(), -1e300, 1e300})
         event(5, kFilterQ, v), event(6, kFilterCutoff, v);
     for (int i = 0; i < 1000; ++i)
         event(i % 2 ? 5 : 6, i % kNumParams, i * 37.0 - 5000.0, 1000000 - i);
