@@ -37,7 +37,8 @@ struct Plugin {
     // What get_value answers, on any thread.
     std::atomic<float> shown[kNumParams];
     // A state loaded while active, written on the main thread between two raises of the count (odd
-    // while it is written); the audio thread takes it whole at the start of its next block.
+    // while it is written); the audio thread takes it whole at the start of its next block. No
+    // fences: the values' own release and acquire order them (the thread sanitizer knows no fence).
     std::atomic<float> pending[kNumParams];
     std::atomic<std::uint32_t> published{0};
     std::uint32_t taken = 0;
@@ -113,8 +114,7 @@ void takePendingState(Plugin& p) noexcept
         return;
     float state[kNumParams];
     for (int i = 0; i < kNumParams; ++i)
-        state[i] = p.pending[i].load(std::memory_order_relaxed);
-    std::atomic_thread_fence(std::memory_order_acquire);
+        state[i] = p.pending[i].load(std::memory_order_acquire); // a value of a newer state shows its odd count
     if (p.published.load(std::memory_order_relaxed) != count)
         return; // written again meanwhile: the next block takes it
     std::copy(std::begin(state), std::end(state), p.values);
@@ -319,9 +319,8 @@ bool QUADECHO_CLAP_CALL load(const clap_plugin_t* plugin, const clap_istream_t* 
     }
     const std::uint32_t count = p.published.load(std::memory_order_relaxed);
     p.published.store(count + 1, std::memory_order_relaxed); // odd: being written
-    std::atomic_thread_fence(std::memory_order_release);
     for (int i = 0; i < kNumParams; ++i)
-        p.pending[i].store(values[i], std::memory_order_relaxed);
+        p.pending[i].store(values[i], std::memory_order_release); // each carries the odd count with it
     p.published.store(count + 2, std::memory_order_release);
     return true;
 }
