@@ -23,14 +23,14 @@ run at the same commit, so several --only runs build the baseline once.
 Copies CHECKOUT's committed tree (git worktree at HEAD; with --dirty also its uncommitted changes and
 untracked files) to /tmp/mutate-wt, configures one native
 build (tests on, benchmarks off), then for a sample of mutants (fixed seed, spread over the product
-files vst/ base/ core/ effect/ lv2/ platform/ cli/ host/ presets/ generate/ that exist): writes the mutant, rebuilds, runs ctest (the Ardour
+files vst/ base/ core/ effect/ lv2/ clap/ platform/ cli/ host/ presets/ generate/ that exist): writes the mutant, rebuilds, runs ctest (the Ardour
 test left out: it compares two renders through the same mutated module). A mutant is killed when
 a test fails or times out, survives when all pass, and is stillborn when it does not compile
 (not counted). Prints one line per mutant and last 'mutation score: K killed of M (P %)'.
 """
 import argparse, json, os, random, re, shutil, subprocess, sys, time
 
-PRODUCT = ("vst", "base", "core", "effect", "lv2", "platform", "cli", "host", "presets", "generate")
+PRODUCT = ("vst", "base", "core", "effect", "lv2", "clap", "platform", "cli", "host", "presets", "generate")
 OPS = [  # (pattern, replacement, kind) on code outside comments and strings
     (r" <= ", " < ", "rel"), (r" < ", " <= ", "rel"), (r" >= ", " > ", "rel"), (r" > ", " >= ", "rel"),
     (r" == ", " != ", "rel"), (r" != ", " == ", "rel"),
