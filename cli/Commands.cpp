@@ -34,23 +34,22 @@ std::string format(const char* pattern, double value)
 
 double decibels(float level) { return level > 0.0f ? 20.0 * std::log10(static_cast<double>(level)) : -INFINITY; }
 
-void requireOutputs(LoadedModule& plugin)
+void requireOutputs(Effect& plugin)
 {
     if (plugin.numOutputs() < 1)
         throw ToolError("module '" + plugin.path() + "' has no audio outputs: there is nothing to render");
 }
 
-std::string settingsCaption(LoadedModule& plugin, const ModuleOptions& module)
+std::string settingsCaption(Effect& plugin, const ModuleOptions& module)
 {
-    std::string caption =
-        "program " + std::to_string(plugin.program()) + " \"" + plugin.programName(plugin.program()) + "\"";
+    std::string caption = plugin.settingsName();
     for (const std::string& s : module.settings)
-        caption += ", " + s;
-    return caption;
+        caption += (caption.empty() ? "" : ", ") + s;
+    return caption.empty() ? "defaults" : caption;
 }
 
 // The input file or the demo signal, with a note when the effect takes only some of its channels.
-std::unique_ptr<Source> openSource(const std::optional<std::string>& input, LoadedModule& plugin)
+std::unique_ptr<Source> openSource(const std::optional<std::string>& input, Effect& plugin)
 {
     std::unique_ptr<Source> source;
     if (input)
@@ -73,6 +72,68 @@ void reportRender(const RenderOptions& options, int channels, double rate, const
                 static_cast<double>(summary.tailFrames) / rate, decibels(summary.peak));
     if (summary.peak > 1.0f && !storesFloats)
         std::fprintf(stderr, "quadecho: warning: the output peaks above full scale and this format clips it\n");
+}
+
+using Rows = std::vector<std::vector<std::string>>;
+
+// Columns as wide as their widest cell: the first aligned right, the others left.
+void printRows(const Rows& rows)
+{
+    std::vector<std::size_t> width(rows.front().size());
+    for (const auto& row : rows)
+        for (std::size_t c = 0; c < row.size(); ++c)
+            width[c] = std::max(width[c], row[c].size());
+    for (const auto& row : rows) {
+        std::string line = " ";
+        for (std::size_t c = 0; c < row.size(); ++c) {
+            const std::string pad(width[c] - row[c].size(), ' ');
+            line += " " + (c == 0 ? pad + row[c] : c + 1 < row.size() ? row[c] + pad : row[c]) + " ";
+        }
+        line.erase(line.find_last_not_of(' ') + 1);
+        std::printf("%s\n", line.c_str());
+    }
+}
+
+std::string portsText(const std::vector<ClapModule::Port>& ports)
+{
+    std::string text = std::to_string(ports.size()) + (ports.size() == 1 ? " port" : " ports");
+    for (std::size_t i = 0; i < ports.size(); ++i)
+        text += std::string(i == 0 ? ": " : "; ") + "\"" + ports[i].name + "\", " + std::to_string(ports[i].channels) +
+                (ports[i].channels == 1 ? " channel" : " channels") + (ports[i].main ? ", main" : "");
+    return text;
+}
+
+void clapInfo(Effect& effect, const ModuleOptions& module)
+{
+    applySettings(effect, module);
+    const ClapModule& plugin = *effect.clap();
+    std::printf("Module:      %s\n", plugin.path().c_str());
+    std::printf("Format:      CLAP\n");
+    std::printf("Plug-ins:    %zu (the first is hosted)\n", plugin.plugins().size());
+    for (std::size_t i = 0; i < plugin.plugins().size(); ++i)
+        std::printf("  %zu  %s  \"%s\"\n", i, plugin.plugins()[i].id.c_str(), plugin.plugins()[i].name.c_str());
+    const ClapModule::Description& d = plugin.description();
+    std::string features;
+    for (const std::string& f : d.features)
+        features += (features.empty() ? "" : " ") + f;
+    std::printf("ID:          %s\n", d.id.c_str());
+    std::printf("Name:        %s\n", d.name.c_str());
+    std::printf("Vendor:      %s\n", d.vendor.c_str());
+    std::printf("Version:     %s\n", d.version.c_str());
+    std::printf("Features:    %s\n", features.c_str());
+    std::printf("Inputs:      %s\n", portsText(plugin.inputs()).c_str());
+    std::printf("Outputs:     %s\n", portsText(plugin.outputs()).c_str());
+    std::printf("Latency:     %u samples\n", plugin.latency());
+
+    Rows rows{{"ID", "Name", "Min", "Max", "Default", "Value"}};
+    for (std::size_t i = 0; i < plugin.parameters().size(); ++i) {
+        const ClapModule::Parameter& p = plugin.parameters()[i];
+        const int index = static_cast<int>(i);
+        rows.push_back({std::to_string(p.id), p.name, format("%g", p.min), format("%g", p.max),
+                        format("%g", p.defaultValue), plugin.valueText(index, plugin.value(index))});
+    }
+    std::printf("\nParameters (%zu)\n", plugin.parameters().size());
+    printRows(rows);
 }
 
 // Through char8_t: Windows takes a narrow path to be in its ANSI code page, not UTF-8.
@@ -111,14 +172,16 @@ std::string defaultModulePath()
 
 void runInfo(const ModuleOptions& module)
 {
-    Module loaded(module.plugin);
-    LoadedModule& plugin = loaded.plugin;
+    const std::unique_ptr<Effect> effect = openEffect(module.plugin);
+    if (!effect->vst())
+        return clapInfo(*effect, module);
+    LoadedModule& plugin = *effect->vst();
     // Names first: a module without indexed names is walked through its programs, which must
     // not undo the settings.
     std::vector<std::string> programNames;
     for (int i = 0; i < plugin.numPrograms(); ++i)
         programNames.push_back(plugin.programName(i));
-    applySettings(loaded, module);
+    applySettings(*effect, module);
     // Names a bank or program file gave are shown; the current program's needs no switching.
     for (int i = 0; i < plugin.numPrograms(); ++i)
         if (!module.bankFile.empty() || i == plugin.program())
@@ -138,28 +201,12 @@ void runInfo(const ModuleOptions& module)
     std::printf("Flags:       %s (%d)\n", flagNames(plugin.flags()).c_str(), plugin.flags());
     std::printf("Latency:     %d samples\n", plugin.initialDelay());
 
-    struct Row {
-        std::string index, name, label, display, normalised;
-    };
-    std::vector<Row> rows{{"#", "Name", "Label", "Display", "Normalised"}};
-    for (int i = 0; i < plugin.numParams(); ++i) {
-        char value[32];
-        std::snprintf(value, sizeof value, "%.6f", static_cast<double>(plugin.parameter(i)));
-        rows.push_back(
-            {std::to_string(i), plugin.parameterName(i), plugin.parameterLabel(i), plugin.parameterDisplay(i), value});
-    }
-    std::size_t width[4] = {};
-    for (const Row& r : rows) {
-        width[0] = std::max(width[0], r.index.size());
-        width[1] = std::max(width[1], r.name.size());
-        width[2] = std::max(width[2], r.label.size());
-        width[3] = std::max(width[3], r.display.size());
-    }
+    Rows rows{{"#", "Name", "Label", "Display", "Normalised"}};
+    for (int i = 0; i < plugin.numParams(); ++i)
+        rows.push_back({std::to_string(i), plugin.parameterName(i), plugin.parameterLabel(i),
+                        plugin.parameterDisplay(i), format("%.6f", plugin.parameter(i))});
     std::printf("\nParameters (%d)\n", plugin.numParams());
-    for (const Row& r : rows)
-        std::printf("  %*s  %-*s  %-*s  %-*s  %s\n", static_cast<int>(width[0]), r.index.c_str(),
-                    static_cast<int>(width[1]), r.name.c_str(), static_cast<int>(width[2]), r.label.c_str(),
-                    static_cast<int>(width[3]), r.display.c_str(), r.normalised.c_str());
+    printRows(rows);
 
     const int current = plugin.program();
     std::printf("\nPrograms (%d, current %d)\n", plugin.numPrograms(), current);
@@ -172,41 +219,46 @@ void runRender(const ModuleOptions& module, const RenderOptions& options)
 {
     if (options.input())
         checkNotSameFile(*options.input(), options.output());
-    Module loaded(module.plugin);
-    LoadedModule& plugin = loaded.plugin;
-    requireOutputs(plugin);
-    applySettings(loaded, module);
+    const std::unique_ptr<Effect> effect = openEffect(module.plugin);
+    requireOutputs(*effect);
+    applySettings(*effect, module);
 
-    const std::unique_ptr<Source> source = openSource(options.input(), plugin);
+    const std::unique_ptr<Source> source = openSource(options.input(), *effect);
     const double rate = source->sampleRate();
-    SoundWriter writer(options.output(), plugin.numOutputs(), rate);
+    const std::vector<Automation> automation = parseAutomation(*effect, options.automation, rate);
+    SoundWriter writer(options.output(), effect->numOutputs(), rate);
     FileSink sink(writer);
-    const Tail tail{options.tailSeconds, silenceWindowSeconds(loaded, rate)};
-    const RenderSummary summary = render(plugin, *source, sink, options.blockSize, tail, sys::stderrIsTerminal());
+    const Tail tail{options.tailSeconds, silenceWindowSeconds(*effect, rate, automation)};
+    const RenderSummary summary =
+        render(*effect, *source, sink, options.blockSize, tail, sys::stderrIsTerminal(), automation);
     writer.commit();
-    reportRender(options, plugin.numOutputs(), rate, summary, writer.storesFloats());
+    const long long end = summary.inputFrames + summary.tailFrames;
+    for (const Automation& a : automation)
+        if (a.frame >= end)
+            std::fprintf(stderr, "quadecho: note: --automate '%s' falls at or after the end of the render (%.3f s) "
+                                 "and was ignored\n",
+                         a.argument.c_str(), static_cast<double>(end) / rate);
+    reportRender(options, effect->numOutputs(), rate, summary, writer.storesFloats());
 }
 
 void runPlot(const ModuleOptions& module, const PlotOptions& options)
 {
-    Module loaded(module.plugin);
-    LoadedModule& plugin = loaded.plugin;
+    const std::unique_ptr<Effect> effect = openEffect(module.plugin);
+    Effect& plugin = *effect;
     requireOutputs(plugin);
-    if (options.filter && !loaded.builtIn)
+    if (options.filter && !plugin.builtIn())
         throw ToolError("plot --filter: module '" + plugin.path() + "' is not the Quadecho effect, and only that " +
                         "effect's filter is known to this tool");
-    applySettings(loaded, module);
+    applySettings(plugin, module);
     AtomicFile out(options.output);
-    std::string name = plugin.productString();
-    if (name.empty())
-        name = plugin.effectName();
+    const std::string name = plugin.title();
     const std::string caption = settingsCaption(plugin, module) + "; " + format("%g", options.rate) + " Hz";
 
     if (options.filter) {
         using namespace quadecho;
         float values[kNumParams];
         for (int i = 0; i < kNumParams; ++i)
-            values[i] = valueFromLinear(kParameters[i], plugin.parameter(i));
+            values[i] = static_cast<float>(plugin.plainOf(i, plugin.value(i)));
         const auto rate = static_cast<float>(options.rate);
         const BlockCoefficients c = computeCoefficients(values, rate, lineLengthFor(rate));
         const double set = values[kFilterCutoff] + sweepHz(values[kFilterSweep]);
@@ -237,9 +289,12 @@ void runSave(const ModuleOptions& module, const std::string& output)
     const bool bank = endsWithNoCase(output, ".fxb");
     if (!bank && !endsWithNoCase(output, ".fxp"))
         throw ToolError("'" + output + "': the name must end in .fxp (the current program) or .fxb (every program)");
-    Module loaded(module.plugin);
-    LoadedModule& plugin = loaded.plugin;
-    applySettings(loaded, module);
+    const std::unique_ptr<Effect> effect = openEffect(module.plugin);
+    if (!effect->vst())
+        throw ToolError("cannot save '" + output + "': module '" + effect->path() +
+                        "' is a CLAP module, and program and bank files are for modules of the 2.4 interface");
+    LoadedModule& plugin = *effect->vst();
+    applySettings(*effect, module);
 
     const auto current = [&] {
         PresetProgram p{plugin.programName(plugin.program()), {}};

@@ -13,6 +13,7 @@ struct RenderOptions {
     std::vector<std::string> files; // [IN] OUT, as given
     int blockSize = 512;
     std::optional<double> tailSeconds; // none: until the output stays quiet
+    std::vector<std::string> automation; // NAME=VALUE@SECONDS
 
     // None: the built-in demo signal.
     std::optional<std::string> input() const { return files.size() == 2 ? std::optional(files.front()) : std::nullopt; }

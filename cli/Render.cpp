@@ -117,8 +117,10 @@ Planar silence(int channels, int frames)
 // One render: its buffers, sized once, and the two passes through the effect to the sink.
 class Renderer {
 public:
-    Renderer(LoadedModule& plugin, Source& source, Sink& sink, int blockSize, bool progress)
-        : plugin(plugin), source(source), sink(sink), block(blockSize), rate(source.sampleRate()),
+    Renderer(Effect& plugin, Source& source, Sink& sink, int blockSize, bool progress,
+             std::span<const Automation> automation)
+        : plugin(plugin), source(source), sink(sink), automation(automation), block(blockSize),
+          rate(source.sampleRate()),
           fromSource(silence(source.channels(), block)), inputs(silence(plugin.numInputs(), block)),
           outputs(silence(plugin.numOutputs(), block)), sourcePointers(pointers(fromSource)),
           inputPointers(pointers(inputs)), outputPointers(pointers(outputs)), progress(progress, source.frames(), rate)
@@ -133,7 +135,7 @@ public:
             if (n == 0)
                 return;
             mapInputs(fromSource, inputs, n);
-            plugin.process(inputPointers.data(), outputPointers.data(), n);
+            process(n);
             emit(n);
             summary.inputFrames += n;
             progress.update(summary.inputFrames, false);
@@ -151,7 +153,7 @@ public:
         while (summary.tailFrames < limit) {
             checkInterrupt();
             const int n = static_cast<int>(std::min<long long>(block, limit - summary.tailFrames));
-            plugin.process(inputPointers.data(), outputPointers.data(), n);
+            process(n);
             const std::optional<int> quiet =
                 tail.seconds ? std::nullopt : quietAfter(outputs, n, quietNeeded, quietRun);
             emit(quiet.value_or(n));
@@ -167,6 +169,17 @@ public:
 private:
     long long frameCount(double seconds) const { return static_cast<long long>(std::llround(seconds * rate)); }
 
+    // The next frames through the effect, with the automation that falls inside them.
+    void process(int frames)
+    {
+        const long long at = summary.inputFrames + summary.tailFrames;
+        changes.clear();
+        for (; next < automation.size() && automation[next].frame < at + frames; ++next)
+            changes.push_back({static_cast<int>(automation[next].frame - at), automation[next].index,
+                               automation[next].value});
+        plugin.process(inputPointers.data(), outputPointers.data(), frames, changes);
+    }
+
     // The first frames of the outputs, to the sink.
     void emit(int frames)
     {
@@ -176,9 +189,12 @@ private:
         sink.write(outputPointers.data(), static_cast<int>(outputPointers.size()), frames);
     }
 
-    LoadedModule& plugin;
+    Effect& plugin;
     Source& source;
     Sink& sink;
+    const std::span<const Automation> automation;
+    std::size_t next = 0;
+    std::vector<Effect::Change> changes;
     const int block;
     const double rate;
     Planar fromSource, inputs, outputs;
@@ -212,9 +228,10 @@ void BufferSink::write(const float* const* buffers, int channels, int frames)
                                                   buffers[c] + frames);
 }
 
-RenderSummary render(LoadedModule& plugin, Source& source, Sink& sink, int blockSize, const Tail& tail, bool progress)
+RenderSummary render(Effect& plugin, Source& source, Sink& sink, int blockSize, const Tail& tail, bool progress,
+                     std::span<const Automation> automation)
 {
-    Renderer renderer(plugin, source, sink, blockSize, progress);
+    Renderer renderer(plugin, source, sink, blockSize, progress, automation);
     plugin.start(source.sampleRate(), blockSize);
     renderer.inputPass();
     renderer.tailPass(tail);

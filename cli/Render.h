@@ -1,9 +1,11 @@
 // Streams audio through a hosted effect block by block, then renders its echo tail.
 #pragma once
 
-#include "host/LoadedModule.h"
+#include "Effect.h"
 
 #include <optional>
+#include <span>
+#include <string>
 #include <vector>
 
 namespace qtool {
@@ -65,8 +67,18 @@ struct Tail {
     double quietSeconds = 0.0;
 };
 
-// progress: a bar on stderr once the render has taken a second.
-RenderSummary render(LoadedModule& plugin, Source& source, Sink& sink, int blockSize, const Tail& tail, bool progress);
+// A value taking effect at a frame from the first input frame: --automate "NAME=VALUE@SECONDS".
+struct Automation {
+    std::string argument;
+    long long frame;
+    int index;
+    double value; // as the module takes it
+};
+
+// progress: a bar on stderr once the render has taken a second. automation in frame order; what
+// falls at or after the render's end is never applied.
+RenderSummary render(Effect& effect, Source& source, Sink& sink, int blockSize, const Tail& tail, bool progress,
+                     std::span<const Automation> automation = {});
 
 // Set from a signal handler: the render stops at the next block and throws Interrupted.
 void requestInterrupt();

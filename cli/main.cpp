@@ -3,6 +3,7 @@
 #include "Commands.h"
 #include "host/LoadedModule.h"
 #include "Render.h"
+#include "Settings.h"
 #include "host/System.h"
 
 #include <CLI/CLI.hpp>
@@ -63,6 +64,20 @@ void addRenderOptions(CLI::App& command, qtool::RenderOptions& render)
                     "seconds of echo tail after the input (default: until the output stays below -90 dBFS "
                     "for the longest tap time, at most 30 s)")
         ->check(CLI::Range(0.0, 3600.0));
+    command
+        .add_option("--automate", render.automation,
+                    "NAME=VALUE@SECONDS: from SECONDS after the first input frame (in the input or in the tail) the "
+                    "parameter takes VALUE, given as for --set, until its next --automate; a step at that very frame. "
+                    "Repeatable; several at one time apply in the order given; a time at or after the end of the "
+                    "render is reported and ignored")
+        ->allow_extra_args(false)
+        ->type_name("NAME=VALUE@SECONDS")
+        ->check(CLI::Validator(
+            [](std::string& argument) {
+                const std::string error = qtool::automationTimeError(argument);
+                return error.empty() ? error : "'" + argument + "': " + error;
+            },
+            "NAME=VALUE@SECONDS"));
 }
 
 void addPlotOptions(CLI::App& command, qtool::PlotOptions& plot)
@@ -152,8 +167,9 @@ int main(int argc, char** argv)
          [&] { qtool::runSave(module, saved); }, false},
     };
 
-    CLI::App app{"Shows, renders through and plots a plug-in module of the 2.4 interface; without --plugin, "
-                 "the Quadecho module built or installed beside this tool."};
+    CLI::App app{"Shows, renders through and plots a plug-in module of the 2.4 interface or a CLAP module (one "
+                 "that exports clap_entry, whatever its name); without --plugin, the Quadecho module built or "
+                 "installed beside this tool."};
     addCommands(app, module, commands);
     try {
         const std::vector<std::string> args = qtool::sys::arguments(argc, argv);

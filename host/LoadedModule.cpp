@@ -1,5 +1,6 @@
 #include "LoadedModule.h"
 
+#include "ModuleText.h"
 #include "System.h"
 #include "vst/AEffect.h"
 
@@ -44,17 +45,6 @@ VstIntPtr VSTCALLBACK hostCallback(AEffect*, VstInt32 opcode, VstInt32, VstIntPt
     default:
         return 0; // no time info, no automation, no windows: a plain offline renderer
     }
-}
-
-std::string cleaned(const char* raw)
-{
-    std::string s(raw);
-    for (char& c : s)
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f)
-            c = '?';
-    while (!s.empty() && s.back() == ' ')
-        s.pop_back();
-    return s;
 }
 
 } // namespace

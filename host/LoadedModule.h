@@ -3,19 +3,15 @@
 // loader: callers see plain integers.
 #pragma once
 
+#include "ToolError.h"
+
 #include <cstdint>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 struct AEffect;
 
 namespace qtool {
-
-// Everything that goes wrong with a module, a file or a value: the message names it.
-struct ToolError : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
 
 class LoadedModule {
 public:
