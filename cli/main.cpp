@@ -77,7 +77,7 @@ void addRenderOptions(CLI::App& command, qtool::RenderOptions& render)
                 const std::string error = qtool::automationTimeError(argument);
                 return error.empty() ? error : "'" + argument + "': " + error;
             },
-            "NAME=VALUE@SECONDS"));
+            ""));
 }
 
 void addPlotOptions(CLI::App& command, qtool::PlotOptions& plot)
