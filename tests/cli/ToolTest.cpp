@@ -72,7 +72,11 @@ TEST_F(Tool, RendersTheImpulseResponseInAnyFormatForAsLongAsTheTailRuns)
         // accumulating callback, for as long as the tail it declares.
         {{"--plugin", FAULTY_MODULES "plain.so"},
          4000,
-         ": 1 channel at 8000 Hz, 0.00 s of input and 0.50 s of echo tail, peak -44.4 dBFS"}};
+         ": 1 channel at 8000 Hz, 0.00 s of input and 0.50 s of echo tail, peak -44.4 dBFS"},
+        // A CLAP module other than Quadecho: n of its range, and the tail it declares.
+        {{"--plugin", FAULTY_MODULES "other.so", "--set", "Gain=0.25n"},
+         4000,
+         ": 2 channels at 8000 Hz, 0.00 s of input and 0.50 s of echo tail, peak -48.0 dBFS"}};
     writeSound(dir / "in.wav", 2, 8000, {0.0f, 0.0f, 0.008f, 0.004f});
     for (const auto& [options, tailFrames, summary] : cases) {
         const Args args = Args{"render", dir / "in.wav", dir / "out.wav"} + options;
@@ -196,6 +200,9 @@ TEST_F(Tool, BadInputOrAnInterruptFailsWithAClearMessageAndLeavesNoOutput)
         {render({out, "--plugin", QUADECHO_CLAP, "--program", "1"}), "is a CLAP module, and CLAP has no programs", 1},
         {render({out, "--plugin", QUADECHO_CLAP, "--set", "Filter Q=2"}), "Filter Q ranges from 0.01 to 1", 1},
         {{"save", dir / "p.fxp", "--plugin", QUADECHO_CLAP}, "is a CLAP module, and program and bank files", 1},
+        {render({out, "--plugin", FAULTY_MODULES "other.so", "--preset", QUADECHO_PRESETS "/05-dub-spiral.fxp"}),
+         "is a CLAP module other than Quadecho", 1},
+        {through("process_error.so"), "process_error.so': the plug-in 'org.example.gain' answered an error from process", 1},
         {render({out, "--block", "0"}), "", 2},
         {render({out, dir / "third.wav"}), "", 2},
         // With an hour of tail still to come: by then a terminal would show a progress bar, a file never.
