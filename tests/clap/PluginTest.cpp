@@ -172,6 +172,18 @@ TEST(ClapPlugin, StateTravelsWholeOrNotAtAll)
         EXPECT_FALSE(to.state.load(to.plugin.record(), &bad.stream)) << name;
         EXPECT_EQ(saved(to, 1000), good) << name << ": the values changed";
     }
+    // Streams that fail (none, no write function, answers of 0 or -1 bytes) or answer 60 bytes a call,
+    // more than the second call asks for: refused, and the values kept.
+    const clap_ostream_t noWrite{nullptr, nullptr};
+    EXPECT_FALSE(to.state.save(to.plugin.record(), nullptr) || to.state.save(to.plugin.record(), &noWrite));
+    const auto answer = [](auto* stream, auto, auto) { return *static_cast<std::int64_t*>(stream->ctx); };
+    for (std::int64_t n : {0, -1, 60}) {
+        const clap_ostream_t out{&n, answer};
+        const clap_istream_t in{&n, answer};
+        EXPECT_FALSE(to.state.save(to.plugin.record(), &out)) << "writes answering " << n;
+        EXPECT_FALSE(to.state.load(to.plugin.record(), &in)) << "reads answering " << n;
+    }
+    EXPECT_EQ(saved(to, 1000), good) << "a refused load changed the values";
 }
 
 // A value event at frame t sounds as the block split at t with the value applied between the
@@ -296,11 +308,15 @@ TEST(ClapPlugin, ModulationAddsToTheValueUntilReset)
     EXPECT_EQ(firstSample([](EventList& e) { e.modulation(0, kWetDryMix, -5.0), e.value(0, kWetDryMix, 0.75); }),
               std::pair(1.0f, 0.75));
     EXPECT_EQ(firstSample([](EventList& e) { e.modulation(0, kWetDryMix, -1.0); }, true), std::pair(0.0f, 1.0));
+    // A small amount is heard too: 0.01 takes 0.99 to the top.
+    EXPECT_EQ(firstSample([](EventList& e) { e.value(0, kWetDryMix, 0.99), e.modulation(0, kWetDryMix, 0.01); }),
+              std::pair(0.0f, double(0.99f)));
 }
 
 // Whatever a faulty host sends: events of every type and space, for unknown ids, notes or ports,
 // with cookies, short sizes, numbers not finite or far out of range, times past the block and out
-// of order, a thousand in a block; blocks of 0 and 1 frames; missing or mono buffers.
+// of order, a thousand in a block; lists missing or without their functions; blocks of 0 and 1
+// frames; missing or mono buffers, no process record.
 TEST(ClapPlugin, FaultyHostsGetFiniteOutputOrTheErrorResult)
 {
     Clap clap(8000.0);
@@ -333,8 +349,10 @@ TEST(ClapPlugin, FaultyHostsGetFiniteOutputOrTheErrorResult)
     float* outputs[2] = {out.left.data(), out.right.data()};
     float* inputs[2] = {in.left.data(), in.right.data()};
     clap_audio_buffer_t inBuffer{inputs, nullptr, 2, 0, 0}, outBuffer{outputs, nullptr, 2, 0, 0};
-    for (std::uint32_t frames : {64u, 0u, 1u}) {
-        const clap_process_t call{-1, frames, nullptr, &inBuffer, &outBuffer, 1, 1, &list, claphost::noOutputEvents()};
+    clap_input_events_t noSize{&raw, nullptr, list.get}, noGet{&raw, list.size, nullptr};
+    for (const auto& [events, frames] :
+         {std::pair{&list, 64u}, {&list, 0u}, {&list, 1u}, {&noSize, 64u}, {&noGet, 64u}, {nullptr, 64u}}) {
+        const clap_process_t call{-1, frames, nullptr, &inBuffer, &outBuffer, 1, 1, events, claphost::noOutputEvents()};
         EXPECT_EQ(onAudioThread([&] { return clap.plugin.record()->process(clap.plugin.record(), &call); }),
                   CLAP_PROCESS_CONTINUE);
     }
@@ -347,6 +365,7 @@ TEST(ClapPlugin, FaultyHostsGetFiniteOutputOrTheErrorResult)
         const clap_process_t call{-1, 64, nullptr, &bad, &outBuffer, count, 1, &list, claphost::noOutputEvents()};
         EXPECT_EQ(clap.plugin.record()->process(clap.plugin.record(), &call), CLAP_PROCESS_ERROR) << channels;
     }
+    EXPECT_EQ(clap.plugin.record()->process(clap.plugin.record(), nullptr), CLAP_PROCESS_ERROR);
 }
 
 } // namespace
