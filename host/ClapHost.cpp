@@ -122,7 +122,9 @@ PluginInstance::PluginInstance(const clap_plugin_entry_t& entry, const std::stri
     const clap_plugin_t* made = factory->create_plugin ? factory->create_plugin(factory, hostRecord(), d->id) : nullptr;
     if (!made || !made->desc || !made->init || !made->destroy || !made->activate || !made->deactivate ||
         !made->start_processing || !made->stop_processing || !made->reset || !made->process || !made->get_extension) {
-        failure = std::string("its factory made no plug-in '") + d->id + "'";
+        if (made && made->destroy) // what was made goes, as the module would otherwise keep it
+            made->destroy(made);
+        failure = std::string("its factory made no whole plug-in '") + d->id + "'";
         return;
     }
     if (!made->init(made)) {
