@@ -20,16 +20,33 @@ char refused;
 bool note(char call) { return calls.append(1, call).append(" "), call != refused; }
 std::int32_t process(const clap_plugin_t*, const clap_process_t* p)
 {
-    return note('p'), calls += std::to_string(p->steady_time) + ' ', CLAP_PROCESS_CONTINUE;
+    note('p');
+    calls += std::to_string(p->steady_time) + ' ' +
+             std::to_string(p->audio_inputs->constant_mask | p->audio_outputs->constant_mask) + ' ';
+    return CLAP_PROCESS_CONTINUE;
+}
+bool activate(const clap_plugin_t*, double, std::uint32_t least, std::uint32_t most)
+{
+    const bool ok = note('a');
+    calls += std::to_string(least) + '-' + std::to_string(most) + ' ';
+    return ok;
 }
 
 // A module that does all a host asks: the entry's (I)nit, (F)actory and (D)einit, (C)reate, and the
-// plug-in's (i)nit, (d)estroy, (a)ctivate, deactivate (x), (s)tart and stop (t) processing, and
-// (p)rocess, with the steady time.
+// plug-in's (i)nit, (d)estroy, (a)ctivate with its least and most frames, deactivate (x), (s)tart
+// and stop (t) processing, and (p)rocess, with the steady time and the buffers' constant masks.
 const clap_plugin_descriptor_t kDescriptor = {CLAP_VERSION, "fake", "Fake", "", "", "", "", "1", "", nullptr};
-clap_plugin_t plugin = {&kDescriptor, nullptr, [](auto) { return note('i'); }, [](auto) { note('d'); },
-                        [](auto...) { return note('a'); }, [](auto) { note('x'); }, [](auto) { return note('s'); },
-                        [](auto) { note('t'); }, [](auto) {}, process, [](auto...) -> const void* { return nullptr; },
+clap_plugin_t plugin = {&kDescriptor,
+                        nullptr,
+                        [](auto) { return note('i'); },
+                        [](auto) { note('d'); },
+                        activate,
+                        [](auto) { note('x'); },
+                        [](auto) { return note('s'); },
+                        [](auto) { note('t'); },
+                        [](auto) {},
+                        process,
+                        [](auto...) -> const void* { return nullptr; },
                         nullptr};
 clap_plugin_factory_t factory = {[](auto) { return 1u; }, [](auto...) { return &kDescriptor; },
                                  [](auto...) -> const clap_plugin_t* { return note('C') ? &plugin : nullptr; }};
@@ -42,22 +59,24 @@ clap_plugin_entry_t entry = {CLAP_VERSION, [](auto) { return note('I'); }, [] { 
 TEST(ClapHost, RefusesWhatItCannotDriveAndUndoesWhatItStartedInOrder)
 {
     const std::pair<const char*, std::vector<void (*)()>> rows[] = {
-        {"I F C i 1 a s + p 0 E E p 64 t x d D ", {[] {}}},
-        {"0 why - E E E E ", {[] { entry.clap_version.major = 0; }, [] { entry.init = nullptr; },
-                              [] { entry.get_factory = nullptr; }, [] { entry.deinit = nullptr; }}},
+        {"I F C i 1 a 1-64 s + p 0 0 E E p 64 0 t x d D ", {[] {}}},
+        {"0 why - E E E E ",
+         {[] { entry.clap_version.major = 0; }, [] { entry.init = nullptr; }, [] { entry.get_factory = nullptr; },
+          [] { entry.deinit = nullptr; }}},
         {"I 0 why - E E E E ", {[] { refused = 'I'; }}},
         {"I F 0 why - E E E E D ", {[] { refused = 'F'; }, [] { factory.get_plugin_count = nullptr; }}},
         {"I F 1 why - E E E E D ",
          {[] { factory.get_plugin_descriptor = nullptr; }, [] { factory.create_plugin = nullptr; }}},
         {"I F C 1 why - E E E E D ", {[] { plugin.destroy = nullptr; }, [] { refused = 'C'; }}},
         // What was made is destroyed again.
-        {"I F C d 1 why - E E E E D ", {[] { plugin.get_extension = nullptr; }, [] { plugin.init = nullptr; },
-          [] { plugin.start_processing = nullptr; }, [] { plugin.desc = nullptr; }, [] { plugin.stop_processing = nullptr; },
-          [] { plugin.activate = nullptr; }, [] { plugin.reset = nullptr; }, [] { plugin.deactivate = nullptr; },
-          [] { plugin.process = nullptr; }}},
+        {"I F C d 1 why - E E E E D ",
+         {[] { plugin.get_extension = nullptr; }, [] { plugin.init = nullptr; },
+          [] { plugin.start_processing = nullptr; }, [] { plugin.desc = nullptr; },
+          [] { plugin.stop_processing = nullptr; }, [] { plugin.activate = nullptr; }, [] { plugin.reset = nullptr; },
+          [] { plugin.deactivate = nullptr; }, [] { plugin.process = nullptr; }}},
         {"I F C i d 1 why - E E E E D ", {[] { refused = 'i'; }}},
-        {"I F C i 1 a - E E E E d D ", {[] { refused = 'a'; }}},
-        {"I F C i 1 a s x - E E E E d D ", {[] { refused = 's'; }}},
+        {"I F C i 1 a 1-64 - E E E E d D ", {[] { refused = 'a'; }}},
+        {"I F C i 1 a 1-64 s x - E E E E d D ", {[] { refused = 's'; }}},
     };
     const auto whole = std::tuple(entry, factory, plugin);
     float* io[2] = {}; // the fake reads no audio
