@@ -235,8 +235,9 @@ void runRender(const ModuleOptions& module, const RenderOptions& options)
     const long long end = summary.inputFrames + summary.tailFrames;
     for (const Automation& a : automation)
         if (a.frame >= end)
-            std::fprintf(stderr, "quadecho: note: --automate '%s' falls at or after the end of the render (%.3f s) "
-                                 "and was ignored\n",
+            std::fprintf(stderr,
+                         "quadecho: note: --automate '%s' falls at or after the end of the render (%.3f s) "
+                         "and was ignored\n",
                          a.argument.c_str(), static_cast<double>(end) / rate);
     reportRender(options, effect->numOutputs(), rate, summary, writer.storesFloats());
 }

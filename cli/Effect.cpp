@@ -112,10 +112,7 @@ public:
     int numOutputs() const override { return 2; }
     int numParams() const override { return static_cast<int>(module->parameters().size()); }
     std::string parameterName(int index) override { return parameter(index).name; }
-    std::string parameterLabel(int index) override
-    {
-        return builtIn() ? quadecho::unitLabel(row(index).unit) : "";
-    }
+    std::string parameterLabel(int index) override { return builtIn() ? quadecho::unitLabel(row(index).unit) : ""; }
     std::optional<std::pair<double, double>> plainRange(int index) override
     {
         return std::pair(parameter(index).min, parameter(index).max);

@@ -120,10 +120,10 @@ public:
     Renderer(Effect& plugin, Source& source, Sink& sink, int blockSize, bool progress,
              std::span<const Automation> automation)
         : plugin(plugin), source(source), sink(sink), automation(automation), block(blockSize),
-          rate(source.sampleRate()),
-          fromSource(silence(source.channels(), block)), inputs(silence(plugin.numInputs(), block)),
-          outputs(silence(plugin.numOutputs(), block)), sourcePointers(pointers(fromSource)),
-          inputPointers(pointers(inputs)), outputPointers(pointers(outputs)), progress(progress, source.frames(), rate)
+          rate(source.sampleRate()), fromSource(silence(source.channels(), block)),
+          inputs(silence(plugin.numInputs(), block)), outputs(silence(plugin.numOutputs(), block)),
+          sourcePointers(pointers(fromSource)), inputPointers(pointers(inputs)), outputPointers(pointers(outputs)),
+          progress(progress, source.frames(), rate)
     {}
 
     // The whole source, block by block.
@@ -175,8 +175,8 @@ private:
         const long long at = summary.inputFrames + summary.tailFrames;
         changes.clear();
         for (; next < automation.size() && automation[next].frame < at + frames; ++next)
-            changes.push_back({static_cast<int>(automation[next].frame - at), automation[next].index,
-                               automation[next].value});
+            changes.push_back(
+                {static_cast<int>(automation[next].frame - at), automation[next].index, automation[next].value});
         plugin.process(inputPointers.data(), outputPointers.data(), frames, changes);
     }
 

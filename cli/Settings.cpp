@@ -156,9 +156,9 @@ void applySettings(Effect& effect, const ModuleOptions& options)
     std::vector<Setting> parsed;
     for (const std::string& s : options.settings)
         parsed.push_back(parseSetting(effect, "--set '" + s + "': ", s));
-    const PresetTarget target =
-        plugin ? presetTarget(*plugin)
-               : PresetTarget{quadecho::kUniqueId, quadecho::kRecordVersion, quadecho::kNumParams, quadecho::kNumPrograms};
+    const PresetTarget target = plugin ? presetTarget(*plugin)
+                                       : PresetTarget{quadecho::kUniqueId, quadecho::kRecordVersion,
+                                                      quadecho::kNumParams, quadecho::kNumPrograms};
     std::optional<PresetContents> bank, program;
     for (const auto& [path, wantsBank, contents] :
          {std::tuple(&options.bankFile, true, &bank), std::tuple(&options.presetFile, false, &program)}) {

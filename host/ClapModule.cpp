@@ -62,8 +62,8 @@ ClapModule::ClapModule(const std::string& path) : modulePath(path)
             clap_param_info_t info{};
             if (!paramsExtension->get_info(plugin, i, &info))
                 throw ToolError("module '" + path + "': its plug-in gives no facts of parameter " + std::to_string(i));
-            params.push_back({info.id, cleaned(info.name, sizeof info.name), info.min_value, info.max_value,
-                              info.default_value});
+            params.push_back(
+                {info.id, cleaned(info.name, sizeof info.name), info.min_value, info.max_value, info.default_value});
         }
     }
     if (const auto* ports = instance->extension<clap_plugin_audio_ports_t>(CLAP_EXT_AUDIO_PORTS);
@@ -103,7 +103,8 @@ std::string ClapModule::valueText(int index, double value) const
 {
     const Parameter& p = params.at(static_cast<std::size_t>(index));
     char text[256] = {};
-    if (paramsExtension->value_to_text && paramsExtension->value_to_text(instance->record(), p.id, value, text, sizeof text))
+    if (paramsExtension->value_to_text &&
+        paramsExtension->value_to_text(instance->record(), p.id, value, text, sizeof text))
         return cleaned(text, sizeof text);
     std::snprintf(text, sizeof text, "%g", value);
     return text;

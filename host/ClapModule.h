@@ -56,8 +56,7 @@ public:
     // Activates for the rate and the largest block; renders need one stereo input and output port.
     void start(double rate, int blockSize);
     // Two channels each side, the value events at their frames inside the block.
-    void process(const float* const* in, float* const* out, int frames,
-                 const quadecho::claphost::EventList& events);
+    void process(const float* const* in, float* const* out, int frames, const quadecho::claphost::EventList& events);
 
 private:
     std::string modulePath;

@@ -120,20 +120,28 @@ TEST_F(Tool, HostsClapModulesAndAutomatesEitherKindAtItsFrame)
     const Args clap = {"--plugin", dir / "renamed.so"};
     const Result info = tool(Args{"info", "--set", "Filter Cutoff=0.5n", "--set", "tap 1 time=250ms"} + clap);
     for (const char* line :
-         {"Format:      CLAP\n", "  0  com.velmorn-quaddle.quadecho  \"VelqQuadecho\"\n", "Vendor:      Velmorn Quaddle\n",
-          "Version:     1.0.6\n", "Features:    audio-effect delay stereo\n", "Outputs:     1 port: \"Output\", 2 channels, main\n",
-          "Latency:     0 samples\n", "\n   0  Tap 1 time       0     2000  200        250.0 ms\n",
-          "\n  17  Filter Cutoff    50    8000  1000       4025 Hz\n", "\n  22  Master feedback  0     200   100        100.0 %\n"})
+         {"Format:      CLAP\n", "  0  com.velmorn-quaddle.quadecho  \"VelqQuadecho\"\n",
+          "Vendor:      Velmorn Quaddle\n", "Version:     1.0.6\n", "Features:    audio-effect delay stereo\n",
+          "Outputs:     1 port: \"Output\", 2 channels, main\n", "Latency:     0 samples\n",
+          "\n   0  Tap 1 time       0     2000  200        250.0 ms\n",
+          "\n  17  Filter Cutoff    50    8000  1000       4025 Hz\n",
+          "\n  22  Master feedback  0     200   100        100.0 %\n"})
         EXPECT_NE(info.out.find(line), info.out.npos) << line << info.out << info.err;
 
     // Values the 2.4 module's normalised storage keeps exactly; blocks of 100 frames split inside.
-    const Args automated = {"--block", "100", "--tail", "1", "--set", "Tap 1 time=500", "--automate",
-                            "Filter Type=2@0.1003", "--automate", "Tap 1 level=0.5@0.25", "--automate",
-                            "Master feedback=50@0.25", "--automate", "Tap 2 time=1000@3.5", "--automate", "Tap 3 level=0.25n@9"};
+    const Args automated = {"--block",    "100",
+                            "--tail",     "1",
+                            "--set",      "Tap 1 time=500",
+                            "--automate", "Filter Type=2@0.1003",
+                            "--automate", "Tap 1 level=0.5@0.25",
+                            "--automate", "Master feedback=50@0.25",
+                            "--automate", "Tap 2 time=1000@3.5",
+                            "--automate", "Tap 3 level=0.25n@9"};
     const Result byClap = tool(Args{"render", dir / "clap.wav"} + clap + automated);
     tool(Args{"render", dir / "vst.wav"} + automated);
     EXPECT_NE(byClap.err.find("--automate 'Tap 3 level=0.25n@9' falls at or after the end of the render (4.600 s)"),
-              byClap.err.npos) << byClap.err;
+              byClap.err.npos)
+        << byClap.err;
     EXPECT_TRUE(slurp(dir / "clap.wav") == slurp(dir / "vst.wav")) << "the CLAP and the 2.4 module render differently";
 
     std::size_t changed[2] = {};
@@ -142,8 +150,8 @@ TEST_F(Tool, HostsClapModulesAndAutomatesEitherKindAtItsFrame)
         tool(Args{"render", dir / "a.wav"} + rest);
         tool(Args{"render", dir / "b.wav", "--automate", "Tap 1 level=0.5@0.25"} + rest);
         const Sound a = readSound(dir / "a.wav"), b = readSound(dir / "b.wav");
-        changed[module.empty()] = std::mismatch(a.samples.begin(), a.samples.end(), b.samples.begin()).first -
-                                  a.samples.begin();
+        changed[module.empty()] =
+            std::mismatch(a.samples.begin(), a.samples.end(), b.samples.begin()).first - a.samples.begin();
     }
     EXPECT_EQ(changed[0], 2 * 11025u) << "CLAP: the first sample the automation changed";
     EXPECT_EQ(changed[1], 2 * 11025u) << "2.4: the first sample the automation changed";
@@ -202,7 +210,8 @@ TEST_F(Tool, BadInputOrAnInterruptFailsWithAClearMessageAndLeavesNoOutput)
         {{"save", dir / "p.fxp", "--plugin", QUADECHO_CLAP}, "is a CLAP module, and program and bank files", 1},
         {render({out, "--plugin", FAULTY_MODULES "other.so", "--preset", QUADECHO_PRESETS "/05-dub-spiral.fxp"}),
          "is a CLAP module other than Quadecho", 1},
-        {through("process_error.so"), "process_error.so': the plug-in 'org.example.gain' answered an error from process", 1},
+        {through("process_error.so"),
+         "process_error.so': the plug-in 'org.example.gain' answered an error from process", 1},
         {render({out, "--block", "0"}), "", 2},
         {render({out, dir / "third.wav"}), "", 2},
         // With an hour of tail still to come: by then a terminal would show a progress bar, a file never.

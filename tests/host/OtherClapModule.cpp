@@ -9,8 +9,8 @@ namespace {
 double gain = 1.0;
 
 const char* const kFeatures[] = {"audio-effect", nullptr};
-const clap_plugin_descriptor_t kDescriptor = {CLAP_VERSION, "org.example.gain", "Gain", "Example", "", "", "",
-                                              "0.1",        "",                 kFeatures};
+const clap_plugin_descriptor_t kDescriptor = {CLAP_VERSION, "org.example.gain", "Gain", "Example", "", "", "", "0.1",
+                                              "",           kFeatures};
 
 void setValues(const clap_input_events_t* in)
 {
@@ -51,19 +51,27 @@ std::int32_t process(const clap_plugin_t*, const clap_process_t* p)
     return kResult;
 }
 
-const clap_plugin_t kPlugin = {
-    &kDescriptor, nullptr, [](auto) { return true; }, [](auto) {}, [](auto...) { return true; }, [](auto) {},
-    [](auto) { return true; }, [](auto) {}, [](auto) {}, process,
-    [](const clap_plugin_t*, const char* id) -> const void* {
-        return !std::strcmp(id, CLAP_EXT_PARAMS) ? static_cast<const void*>(&kParams)
-               : !std::strcmp(id, CLAP_EXT_AUDIO_PORTS) ? static_cast<const void*>(&kPorts)
-               : !std::strcmp(id, CLAP_EXT_TAIL) ? static_cast<const void*>(&kTail) : nullptr;
-    },
-    nullptr};
+const clap_plugin_t kPlugin = {&kDescriptor,
+                               nullptr,
+                               [](auto) { return true; },
+                               [](auto) {},
+                               [](auto...) { return true; },
+                               [](auto) {},
+                               [](auto) { return true; },
+                               [](auto) {},
+                               [](auto) {},
+                               process,
+                               [](const clap_plugin_t*, const char* id) -> const void* {
+                                   return !std::strcmp(id, CLAP_EXT_PARAMS)        ? static_cast<const void*>(&kParams)
+                                          : !std::strcmp(id, CLAP_EXT_AUDIO_PORTS) ? static_cast<const void*>(&kPorts)
+                                          : !std::strcmp(id, CLAP_EXT_TAIL)        ? static_cast<const void*>(&kTail)
+                                                                                   : nullptr;
+                               },
+                               nullptr};
 const clap_plugin_factory_t kFactory = {[](auto) { return 1u; }, [](auto...) { return &kDescriptor; },
                                         [](auto...) { return &kPlugin; }};
 
 } // namespace
 
-extern "C" QUADECHO_CLAP_EXPORT const clap_plugin_entry_t clap_entry = {
-    CLAP_VERSION, [](auto) { return true; }, [] {}, [](auto) -> const void* { return &kFactory; }};
+extern "C" QUADECHO_CLAP_EXPORT const clap_plugin_entry_t clap_entry = {CLAP_VERSION, [](auto) { return true; }, [] {},
+                                                                        [](auto) -> const void* { return &kFactory; }};
