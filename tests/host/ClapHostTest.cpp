@@ -36,18 +36,11 @@ bool activate(const clap_plugin_t*, double, std::uint32_t least, std::uint32_t m
 // plug-in's (i)nit, (d)estroy, (a)ctivate with its least and most frames, deactivate (x), (s)tart
 // and stop (t) processing, and (p)rocess, with the steady time and the buffers' constant masks.
 const clap_plugin_descriptor_t kDescriptor = {CLAP_VERSION, "fake", "Fake", "", "", "", "", "1", "", nullptr};
-clap_plugin_t plugin = {&kDescriptor,
-                        nullptr,
-                        [](auto) { return note('i'); },
-                        [](auto) { note('d'); },
-                        activate,
-                        [](auto) { note('x'); },
-                        [](auto) { return note('s'); },
-                        [](auto) { note('t'); },
-                        [](auto) {},
-                        process,
-                        [](auto...) -> const void* { return nullptr; },
-                        nullptr};
+// clang-format off
+clap_plugin_t plugin = {&kDescriptor, nullptr, [](auto) { return note('i'); }, [](auto) { note('d'); }, activate,
+                        [](auto) { note('x'); }, [](auto) { return note('s'); }, [](auto) { note('t'); }, [](auto) {},
+                        process, [](auto...) -> const void* { return nullptr; }, nullptr};
+// clang-format on
 clap_plugin_factory_t factory = {[](auto) { return 1u; }, [](auto...) { return &kDescriptor; },
                                  [](auto...) -> const clap_plugin_t* { return note('C') ? &plugin : nullptr; }};
 clap_plugin_entry_t entry = {CLAP_VERSION, [](auto) { return note('I'); }, [] { note('D'); },
