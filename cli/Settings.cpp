@@ -186,9 +186,10 @@ std::string automationTimeError(const std::string& argument)
     const auto at = argument.rfind('@');
     if (at == std::string::npos)
         return "expected NAME=VALUE@SECONDS";
-    const auto seconds = quadecho::parseNumber(argument.substr(at + 1));
+    const std::string time = argument.substr(at + 1);
+    const auto seconds = quadecho::parseNumber(time);
     if (!seconds)
-        return "'" + argument.substr(at + 1) + "' is not a time in seconds";
+        return "'" + time + "' is not a time in seconds";
     if (*seconds < 0.0)
         return "a time lies at 0 seconds or later";
     return {};
