@@ -5,6 +5,8 @@ if(WIN32)
   set(CPACK_PACKAGE_FILE_NAME quadecho-${PROJECT_VERSION}-windows)
   set(CPACK_STRIP_FILES ON)
   install(FILES ${CMAKE_CURRENT_LIST_DIR}/README-Windows.txt DESTINATION . RENAME README.txt)
+  # Our licence, and the notices of what is linked into the binaries.
+  include(${CMAKE_CURRENT_LIST_DIR}/WindowsNotices.cmake)
   if(QUADECHO_ARCH STREQUAL "x86_64")
     set(CPACK_INSTALL_CMAKE_PROJECTS "${PROJECT_BINARY_DIR};Quadecho;ALL;/"
                                      "${QUADECHO_WINDOWS_I686_BUILD};Quadecho;ALL;/")
