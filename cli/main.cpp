@@ -115,7 +115,9 @@ void addCommands(CLI::App& app, qtool::ModuleOptions& module, std::span<const Co
     app.allow_windows_style_options(false);
     app.require_subcommand(1);
     app.fallthrough();
-    app.add_option("--plugin", module.plugin, "the module to load")->capture_default_str();
+    app.add_option("--plugin", module.plugin,
+                   "the module to load (default: the Quadecho module beside this tool, or installed in ../lib/vst)")
+        ->type_name("PATH");
     for (const Command& c : commands) {
         CLI::App* command = app.add_subcommand(c.name, c.description);
         addModuleOptions(*command, module);
@@ -171,6 +173,8 @@ int main(int argc, char** argv)
                  "that exports clap_entry, whatever its name); without --plugin, the Quadecho module built or "
                  "installed beside this tool."};
     addCommands(app, module, commands);
+    app.set_version_flag("--version", "quadecho " QUADECHO_VERSION_TEXT, "print the tool's name and version");
+    app.set_help_all_flag("--help-all", "every command's options");
     try {
         const std::vector<std::string> args = qtool::sys::arguments(argc, argv);
         std::vector<const char*> pointers;

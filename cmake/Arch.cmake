@@ -22,6 +22,12 @@ else()
   set(QUADECHO_ARCH_X86 OFF)
 endif()
 message(STATUS "Quadecho processor: ${QUADECHO_ARCH}")
+# Debian's name for it: the packages' architecture, and the one dpkg-buildflags answers for.
+set(debian_architecture_x86_64 amd64)
+set(debian_architecture_i686 i386)
+set(debian_architecture_powerpc powerpc)
+set(debian_architecture_aarch64 arm64)
+set(QUADECHO_DEBIAN_ARCH ${debian_architecture_${QUADECHO_ARCH}})
 
 # Each defined as 0 or 1, so that `#if QUADECHO_ARCH_X86` reads as it says.
 target_compile_definitions(quadecho_flags INTERFACE

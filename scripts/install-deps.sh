@@ -9,15 +9,16 @@ packages=(cmake ninja-build g++ binutils pkg-config libsndfile1-dev libcli11-dev
 # C and C++ runtimes and libsndfile for 64-bit ARM (Debian's multiarch: the ARM tool's),
 # GoogleTest (the library for native builds, its sources for the cross builds) and Google
 # Benchmark, clang's sanitizers (the real-time one from LLVM 19) and libFuzzer, the packaging
-# tools, two real hosts and a foreign module for the command-line host's tests, LV2's validator
-# and command-line hosts, and mingw-w64 and wine for the Windows builds.
+# tools with Debian's checker and manual-page maker, two real hosts and a foreign module for the
+# command-line host's tests, LV2's validator and command-line hosts, and mingw-w64 and wine for
+# the Windows builds.
 test_packages=(
   g++-i686-linux-gnu g++-powerpc-linux-gnu g++-aarch64-linux-gnu qemu-user
   libc6:arm64 libstdc++6:arm64 libsndfile1-dev:arm64
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64
   googletest libgtest-dev libbenchmark-dev
   clang-14 libclang-rt-14-dev libfuzzer-14-dev llvm-14 libclang-rt-19-dev
-  dpkg-dev
+  dpkg-dev lintian help2man
   ardour zam-plugins qtractor lilv-utils sordi
 )
 tests=no

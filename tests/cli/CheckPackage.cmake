@@ -111,4 +111,11 @@ if(NOT out MATCHES "Package: quadecho" OR NOT out MATCHES "Architecture: ${archi
    OR NOT out MATCHES "Depends: .*libc6.*libsndfile1" OR NOT out MATCHES "libstdc\\+\\+6")
   message(FATAL_ERROR "unexpected package fields:\n${out}")
 endif()
+# Debian's checker, pedantic: no tag at any level, information included.
+find_program(LINTIAN lintian REQUIRED)
+run(${LINTIAN} --pedantic --display-info --fail-on error,warning,info,pedantic ${debs})
+# The manual page and the changelog, as installed: compressed as Debian compresses them.
+foreach(file usr/share/man/man1/quadecho.1.gz usr/share/doc/quadecho/changelog.gz)
+  run(gzip --test ${WORK_DIR}/unpacked/${file})
+endforeach()
 file(REMOVE_RECURSE ${WORK_DIR})
