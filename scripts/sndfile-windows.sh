@@ -3,13 +3,20 @@
 # package, fetched with apt from the source archive, statically with the mingw-w64 toolchain,
 # without the external libraries (so no FLAC, Ogg, Opus or MP3). Installed into
 # build/sndfile-windows-x86_64, where the windows-x86_64 preset looks; kept for later runs.
+# Beside it, in share/quadecho-notice, what the Windows zip's notice needs, since the tool links it
+# statically: the package version built and its licence texts (the LGPL, Debian's copyright record
+# of every part, and the ALAC codec's Apache licence).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 prefix=$PWD/build/sndfile-windows-x86_64
-if [ -f "$prefix/lib/cmake/SndFile/SndFileConfig.cmake" ]; then
+notice=$prefix/share/quadecho-notice
+if [ -f "$prefix/lib/cmake/SndFile/SndFileConfig.cmake" ] && [ -s "$notice/version" ] && [ -f "$notice/COPYING" ] \
+  && [ -f "$notice/copyright" ] && [ -f "$notice/ALAC-LICENSE" ]; then
   exit 0
 fi
+# A prefix without the notice is rebuilt whole: the version written must be the one built.
+rm -rf "$prefix"
 work=$PWD/build/sndfile-source
 rm -rf "$work"
 mkdir -p "$work"
@@ -22,4 +29,10 @@ cmake -S "$work/source" -B "$work/build" -G Ninja -Wno-dev \
   >/dev/null
 cmake --build "$work/build" -j "$(nproc)" >/dev/null
 cmake --install "$work/build" >/dev/null
+# Written last, so that an interrupted build leaves a prefix the test above rebuilds.
+mkdir -p "$notice"
+cp "$work/source/COPYING" "$notice/COPYING"
+cp "$work/source/debian/copyright" "$notice/copyright"
+cp "$work/source/src/ALAC/LICENSE" "$notice/ALAC-LICENSE"
+dpkg-parsechangelog -l "$work/source/debian/changelog" -S Version >"$notice/version"
 rm -rf "$work"

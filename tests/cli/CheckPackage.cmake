@@ -16,7 +16,7 @@ function(run)
 endfunction()
 
 # The Windows zip: both DLLs, each of its width, the tool beside the 64-bit one, which it loads
-# on its own, the text on installing and the factory presets.
+# on its own, the text on installing, the factory presets and the licences of what the binaries contain.
 if(I686_DLL)
   run(cpack --config "${BUILD_DIR}/CPackConfig.cmake" -B "${WORK_DIR}")
   file(GLOB zip "${WORK_DIR}/*.zip")
@@ -26,9 +26,33 @@ if(I686_DLL)
   cmake_path(GET zip STEM LAST_ONLY top)
   list(TRANSFORM files REPLACE "^${top}/" "")
   list(FILTER files EXCLUDE REGEX "^presets/0[2-8]-.*\\.fxp$") # the first program file stands for all
-  if(NOT files STREQUAL "32-bit/quadecho.dll;64-bit/quadecho.clap;64-bit/quadecho.dll;64-bit/quadecho.exe;README.txt;presets/01-slapback.fxp;presets/quadecho-factory.fxb")
-    message(FATAL_ERROR "the zip holds: ${files}")
+  set(expected 32-bit/quadecho.dll 64-bit/quadecho.clap 64-bit/quadecho.dll 64-bit/quadecho.exe LICENSE.txt README.txt
+      licences/libsndfile-ALAC-Apache-2.0.txt licences/libsndfile-LGPL-2.1.txt licences/libsndfile-NOTICE.txt
+      licences/libsndfile-copyright.txt licences/mingw-w64-runtime.txt presets/01-slapback.fxp
+      presets/quadecho-factory.fxb)
+  if(NOT files STREQUAL expected)
+    message(FATAL_ERROR "the zip holds: ${files}\nexpected: ${expected}")
   endif()
+  # Each licence file is the text it is named for; the libsndfile notice names the version that
+  # scripts/sndfile-windows.sh recorded when it built the library the tool links.
+  load_cache(${BUILD_DIR} READ_WITH_PREFIX cache_ SndFile_DIR)
+  file(STRINGS "${cache_SndFile_DIR}/../../../share/quadecho-notice/version" sndfile_version LIMIT_COUNT 1)
+  foreach(file_text "licences/libsndfile-NOTICE.txt|contains libsndfile ${sndfile_version},"
+                    "licences/libsndfile-NOTICE.txt|apt-get source libsndfile=${sndfile_version}\n"
+                    "licences/libsndfile-LGPL-2.1.txt|GNU LESSER GENERAL PUBLIC LICENSE\n                       Version 2.1"
+                    "licences/libsndfile-copyright.txt|Files: src/ALAC/*"
+                    "licences/libsndfile-ALAC-Apache-2.0.txt|Apache License\n\nVersion 2.0"
+                    "licences/mingw-w64-runtime.txt|Files: mingw-w64-libraries/winpthreads/*")
+    string(REPLACE "|" ";" file_text "${file_text}")
+    list(GET file_text 0 file)
+    list(GET file_text 1 text)
+    file(READ "${WORK_DIR}/unpacked/${top}/${file}" content)
+    string(FIND "${content}" "${text}" at)
+    if(at EQUAL -1)
+      string(SUBSTRING "${content}" 0 600 start)
+      message(FATAL_ERROR "${file} lacks \"${text}\"; it starts:\n${start}")
+    endif()
+  endforeach()
   foreach(file_format "32-bit/quadecho.dll;pei-i386" "64-bit/quadecho.dll;pei-x86-64" "64-bit/quadecho.exe;pei-x86-64"
                       "64-bit/quadecho.clap;pei-x86-64")
     list(GET file_format 0 file)
