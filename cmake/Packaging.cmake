@@ -84,5 +84,10 @@ add_custom_command(OUTPUT changelog.gz
   DEPENDS ${PROJECT_SOURCE_DIR}/CHANGELOG VERBATIM)
 add_custom_target(quadecho_changelog ALL DEPENDS changelog.gz)
 install(FILES ${PROJECT_BINARY_DIR}/changelog.gz DESTINATION ${doc})
+# What lintian reads wrongly in one architecture's binaries, each with its reason.
+if(EXISTS ${CMAKE_CURRENT_LIST_DIR}/deb/lintian-overrides-${QUADECHO_DEBIAN_ARCH})
+  install(FILES ${CMAKE_CURRENT_LIST_DIR}/deb/lintian-overrides-${QUADECHO_DEBIAN_ARCH}
+          DESTINATION share/lintian/overrides RENAME quadecho)
+endif()
 
 include(CPack)
