@@ -20,6 +20,7 @@ test_packages=(
   clang-14 libclang-rt-14-dev libfuzzer-14-dev llvm-14 libclang-rt-19-dev
   dpkg-dev lintian help2man
   ardour zam-plugins qtractor lilv-utils sordi
+  debootstrap
 )
 tests=no
 if [ "${1:-}" = "--tests" ]; then
