@@ -1,8 +1,9 @@
 # Run by cpack: the package's Depends, read by dpkg-shlibdeps from the binaries it ships
 # (QUADECHO_SHIPPED) for the target's architecture. dpkg-shlibdeps wants a source package's
 # control file beside it: a scratch one names this package.
-set(scratch ${CMAKE_CURRENT_LIST_DIR}/debian-depends)
-file(REMOVE_RECURSE ${scratch})
+# A folder of its own for each run: two packages may be made at once.
+string(RANDOM LENGTH 12 run)
+set(scratch ${CPACK_PACKAGE_DIRECTORY}/debian-depends-${run})
 file(WRITE ${scratch}/debian/control "Source: quadecho\n\nPackage: quadecho\nArchitecture: any\n")
 list(TRANSFORM QUADECHO_SHIPPED PREPEND -e)
 execute_process(COMMAND ${CMAKE_COMMAND} -E env DEB_HOST_ARCH=${QUADECHO_DEBIAN_ARCH}
