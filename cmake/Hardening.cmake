@@ -11,6 +11,7 @@ if(NOT QUADECHO_DPKG_BUILDFLAGS)
   message(STATUS "dpkg-buildflags not found: built without Debian's hardening")
   return()
 endif()
+set(QUADECHO_HARDENED ON)
 foreach(kind CPPFLAGS CXXFLAGS LDFLAGS)
   execute_process(COMMAND ${CMAKE_COMMAND} -E env DEB_BUILD_MAINT_OPTIONS=hardening=+all
                           DEB_HOST_ARCH=${QUADECHO_DEBIAN_ARCH} ${QUADECHO_DPKG_BUILDFLAGS} --get ${kind}
