@@ -8,6 +8,7 @@
 #include "Settings.h"
 #include "host/System.h"
 #include "core/Coefficients.h"
+#include "draw/Strip.h"
 #include "core/FilterResponse.h"
 #include "core/Parameters.h"
 
@@ -15,7 +16,11 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <limits>
 #include <memory>
+#if QUADECHO_PNG
+#include "Png.h"
+#endif
 
 namespace qtool {
 
@@ -242,24 +247,60 @@ void runRender(const ModuleOptions& module, const RenderOptions& options)
     reportRender(options, effect->numOutputs(), rate, summary, writer.storesFloats());
 }
 
+namespace {
+
+void currentValues(Effect& plugin, float (&values)[quadecho::kNumParams])
+{
+    for (int i = 0; i < quadecho::kNumParams; ++i)
+        values[i] = static_cast<float>(plugin.plainOf(i, plugin.value(i)));
+}
+
+#if QUADECHO_PNG
+// The picture an LV2 host with an inline display shows, at the width asked.
+void writeStrip(Effect& plugin, const PlotOptions& options, AtomicFile& out)
+{
+    using namespace quadecho;
+    float values[kNumParams];
+    currentValues(plugin, values);
+    const draw::Size size = draw::stripSize(static_cast<std::uint32_t>(options.width),
+                                            static_cast<std::uint32_t>(options.height.value_or(options.width)));
+    draw::Image image;
+    if (!image.resize(size.width, size.height))
+        throw ToolError("no memory for a picture of " + std::to_string(size.width) + " × " +
+                        std::to_string(size.height) + " pixels");
+    draw::drawStrip(values, HostValues::AsGiven, static_cast<float>(options.rate), image);
+    out.writeAll(encodePng(image));
+    out.commit();
+    std::printf("Wrote %s: the settings' picture, %d × %d pixels\n", options.output.c_str(), size.width, size.height);
+}
+#endif
+
+} // namespace
+
 void runPlot(const ModuleOptions& module, const PlotOptions& options)
 {
     const std::unique_ptr<Effect> effect = openEffect(module.plugin);
     Effect& plugin = *effect;
     requireOutputs(plugin);
-    if (options.filter && !plugin.builtIn())
-        throw ToolError("plot --filter: module '" + plugin.path() + "' is not the Quadecho effect, and only that " +
-                        "effect's filter is known to this tool");
+    const char* const ours = options.filter ? "--filter" : options.strip ? "--strip" : nullptr;
+    if (ours && !plugin.builtIn())
+        throw ToolError(std::string("plot ") + ours + ": module '" + plugin.path() +
+                        "' is not the Quadecho effect, and only that effect's settings are known to this tool");
+    if (options.strip && !endsWithNoCase(options.output, ".png"))
+        throw ToolError("plot --strip writes a PNG image: '" + options.output + "' must end in .png");
     applySettings(plugin, module);
     AtomicFile out(options.output);
+#if QUADECHO_PNG
+    if (options.strip)
+        return writeStrip(plugin, options, out);
+#endif
     const std::string name = plugin.title();
     const std::string caption = settingsCaption(plugin, module) + "; " + format("%g", options.rate) + " Hz";
 
     if (options.filter) {
         using namespace quadecho;
         float values[kNumParams];
-        for (int i = 0; i < kNumParams; ++i)
-            values[i] = static_cast<float>(plugin.plainOf(i, plugin.value(i)));
+        currentValues(plugin, values);
         const auto rate = static_cast<float>(options.rate);
         const BlockCoefficients c = computeCoefficients(values, rate, lineLengthFor(rate));
         const double set = values[kFilterCutoff] + sweepHz(values[kFilterSweep]);

@@ -26,6 +26,9 @@ struct PlotOptions {
     double rate = 44100.0;
     bool linear = false; // the impulse response on a linear scale rather than in dB
     bool filter = false; // the filter's magnitude response rather than the impulse response
+    bool strip = false;  // the mixer strip's picture as PNG (draw/Strip.h) rather than an SVG page
+    int width = 200;     // the picture's width and most height in pixels; its height follows the width
+    std::optional<int> height;
 };
 
 // The module a plain `quadecho` loads: the one built or installed beside the tool.

@@ -82,7 +82,7 @@ void addRenderOptions(CLI::App& command, qtool::RenderOptions& render)
 
 void addPlotOptions(CLI::App& command, qtool::PlotOptions& plot)
 {
-    command.add_option("OUT", plot.output, "the SVG file to write")->required();
+    command.add_option("OUT", plot.output, "the SVG file to write (with --strip, the PNG file)")->required();
     command.add_option("--length", plot.seconds, "seconds of impulse response shown")
         ->check(CLI::Range(0.01, 60.0))
         ->capture_default_str();
@@ -96,6 +96,21 @@ void addPlotOptions(CLI::App& command, qtool::PlotOptions& plot)
                   "the filter's magnitude response in dB over a logarithmic frequency axis instead, with a mark where "
                   "it runs (Quadecho only)")
         ->excludes("--linear");
+#if QUADECHO_PNG
+    CLI::Option* strip =
+        command.add_flag("--strip", plot.strip,
+                         "the picture an LV2 host with an inline display (Ardour, Mixbus) shows in its mixer strip "
+                         "instead, as a PNG image: the echoes over 2 s (left up, right down, -60 to 0 dB) above the "
+                         "filter's response (Quadecho only)");
+    strip->excludes("--linear")->excludes("--filter")->excludes("--length");
+    command.add_option("--width", plot.width, "--strip: the picture's width in pixels; its height is half of it")
+        ->check(CLI::Range(1, 4096))
+        ->capture_default_str()
+        ->needs(strip);
+    command.add_option("--height", plot.height, "--strip: the most rows the picture may have")
+        ->check(CLI::Range(1, 4096))
+        ->needs(strip);
+#endif
 }
 
 // One row per command: adding a command is adding a row.
@@ -160,7 +175,14 @@ int main(int argc, char** argv)
              qtool::soundFormats(),
          [&](CLI::App& command) { addRenderOptions(command, render); }, [&] { qtool::runRender(module, render); },
          true},
-        {"plot", "the impulse response (left and right, in dB) or the filter's response as an SVG image",
+        {"plot",
+         "the impulse response (left and right, in dB) or the filter's response as an SVG image"
+#if QUADECHO_PNG
+         ", or the mixer strip's picture as a PNG image"
+#else
+         " (this Windows build has no --strip: it goes without libpng, which Debian does not build for Windows)"
+#endif
+         ,
          [&](CLI::App& command) { addPlotOptions(command, plot); }, [&] { qtool::runPlot(module, plot); }, true},
         {"save", "the current program as a program file (OUT.fxp) or every program as a bank file (OUT.fxb)",
          [&](CLI::App& command) {

@@ -2,6 +2,7 @@
 // given: built and run with the bundle, so that every port's symbol, range, default and unit comes
 // from the one parameter table, every name from the identity texts and every preset from the
 // factory programs.
+#include "InlineDisplay.h"
 #include "Ports.h"
 #include "core/FactoryPrograms.h"
 #include "core/Identity.h"
@@ -148,12 +149,17 @@ void writePlugin(std::FILE* out)
     std::fprintf(out,
                  "@prefix doap: <http://usefulinc.com/ns/doap#> .\n"
                  "@prefix foaf: <http://xmlns.com/foaf/0.1/> .\n"
+                 "@prefix idisp: <%s> .\n"
                  "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
                  "@prefix pg: <http://lv2plug.in/ns/ext/port-groups#> .\n"
                  "@prefix pprops: <http://lv2plug.in/ns/ext/port-props#> .\n"
                  "@prefix rdf: <http://www.w3.org/1999/02/22-rdf-syntax-ns#> .\n"
                  "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n"
                  "@prefix units: <http://lv2plug.in/ns/extensions/units#> .\n\n"
+                 "idisp:interface\n"
+                 "    a lv2:ExtensionData .\n\n"
+                 "idisp:queue_draw\n"
+                 "    a lv2:Feature .\n\n"
                  "<#pan>\n"
                  "    a units:Unit ;\n"
                  "    rdfs:label \"pan\" ;\n"
@@ -177,9 +183,10 @@ void writePlugin(std::FILE* out)
                  "    lv2:project <#project> ;\n"
                  "    lv2:minorVersion %d ;\n"
                  "    lv2:microVersion %d ;\n"
-                 "    lv2:optionalFeature lv2:hardRTCapable ;\n",
-                 unitLabel(Unit::Pan), kProductString, kVendorName, kLv2Uri, kEffectName, kVersion.minor,
-                 kVersion.patch);
+                 "    lv2:optionalFeature lv2:hardRTCapable , idisp:queue_draw ;\n"
+                 "    lv2:extensionData idisp:interface ;\n",
+                 kInlineDisplayPrefix, unitLabel(Unit::Pan), kProductString, kVendorName, kLv2Uri, kEffectName,
+                 kVersion.minor, kVersion.patch);
     writePorts(out);
 }
 
