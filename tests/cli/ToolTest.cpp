@@ -208,6 +208,12 @@ TEST_F(Tool, BadInputOrAnInterruptFailsWithAClearMessageAndLeavesNoOutput)
         {render({out, "--automate", "Tap 1 time=5@soon"}), "'soon' is not a time in seconds", 2},
         {render({out, "--automate", "Tap 1 time=2500@1"}), "'Tap 1 time=2500@1': Tap 1 time ranges from 0 to 2000", 1},
         {{"plot", dir / "out.svg", "--automate", "0=1@1"}, "--automate", 2},
+        {{"plot", dir / "out.svg", "--strip"},
+         "plot --strip writes a PNG image: '" + dir / "out.svg' must end in .png",
+         1},
+        {{"plot", dir / "s.png", "--strip", "--plugin", FAULTY_MODULES "plain.so"}, "not the Quadecho effect", 1},
+        {{"plot", dir / "s.png", "--width", "100"}, "--width requires --strip", 2},
+        {{"plot", dir / "s.png", "--strip", "--filter"}, "--filter excludes --strip", 2},
         {render({out, "--plugin", QUADECHO_CLAP, "--program", "1"}), "is a CLAP module, and CLAP has no programs", 1},
         {render({out, "--plugin", QUADECHO_CLAP, "--set", "Filter Q=2"}), "Filter Q ranges from 0.01 to 1", 1},
         {{"save", dir / "p.fxp", "--plugin", QUADECHO_CLAP}, "is a CLAP module, and program and bank files", 1},
@@ -250,6 +256,29 @@ TEST_F(Tool, SavesProgramsAndBanksThatReadBackToTheSameValues)
     EXPECT_EQ(slurp(dir / "b.fxb"), slurp(QUADECHO_SOURCE "/tests/presets/data/quadecho-factory.fxb"));
     const std::string bank = tool({"info", "--bank", dir / "b.fxb", "--program", "4"}).out;
     EXPECT_NE(bank.find("  3  Wide Doubler\n  4  Dub Spiral  (current)\n"), bank.npos) << bank;
+}
+
+// The README's strip pictures: the factory programs' as the commands beside them draw them (what
+// the pictures hold is tested through the LV2 plug-in, tests/lv2).
+TEST_F(Tool, PlotDrawsTheReadmesStripPictures)
+{
+    for (const char* program : {"02-ping-pong-1-4-120-bpm", "05-dub-spiral"}) {
+        const Args args = {"plot",
+                           "--strip",
+                           dir / "strip.png",
+                           "--width",
+                           "240",
+                           "--preset",
+                           QUADECHO_PRESETS "/" + std::string(program) + ".fxp"};
+        const Result r = tool(args);
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_NE(r.out.find("strip.png: the settings' picture, 240 × 120 pixels"), r.out.npos) << r.out;
+        if (!crossBuilt()) {
+            EXPECT_TRUE(slurp(dir / "strip.png") ==
+                        slurp(QUADECHO_SOURCE "/docs/strip-" + std::string(program) + ".png"))
+                << "draw it again with " << shown(args);
+        }
+    }
 }
 
 // The README's pictures stay as the commands beside them draw them; the other views keep to the page.

@@ -1,14 +1,10 @@
 // The LV2 adapter through its descriptor, as an LV2 host drives it: the same audio as the 2.4
 // effect for the same real values, the line sized for the host's rate, history forgotten on
 // activate, control values held to their ranges.
-#include "lv2/Ports.h"
-#include "testing/EffectHost.h"
-#include "testing/RealtimeScope.h"
+#include "Lv2Host.h"
 
 #include <gtest/gtest.h>
-#include <lv2/core/lv2.h>
 
-#include <array>
 #include <string>
 
 using namespace quadecho;
@@ -17,38 +13,6 @@ using namespace quadecho::testhost;
 namespace {
 
 using namespace quadecho::lv2;
-
-// One instance with its ports connected to buffers of its own.
-class Lv2Host {
-public:
-    explicit Lv2Host(double rate) : d(lv2_descriptor(0)), handle(d->instantiate(d, rate, "", nullptr))
-    {
-        if (!handle)
-            return;
-        for (std::uint32_t i = 0; i < kNumParams; ++i) {
-            controls[i] = kParameters[i].defaultValue;
-            d->connect_port(handle, kFirstControl + i, &controls[i]);
-        }
-        d->activate(handle);
-    }
-    ~Lv2Host() { handle ? d->cleanup(handle) : void(); }
-
-    // Blocks as EffectHost::render makes them; outputs start as not-a-number.
-    Stereo render(Stereo input, std::vector<int> blockSizes = {512})
-    {
-        Stereo leftovers(input.size(), kNaN);
-        return renderInBlocks(std::move(input), blockSizes, false, std::move(leftovers),
-                              [&](float** in, float** out, VstInt32 frames) {
-                                  for (std::uint32_t port = 0; port < kAudioPorts; ++port)
-                                      d->connect_port(handle, port, port < kOutL ? in[port] : out[port - kOutL]);
-                                  onAudioThread([&] { d->run(handle, static_cast<std::uint32_t>(frames)); });
-                              });
-    }
-
-    const LV2_Descriptor* d;
-    LV2_Handle handle;
-    std::array<float, kNumParams> controls{};
-};
 
 TEST(Lv2Plugin, DescribesOnePluginAndSizesItsLineForUsableRatesOnly)
 {
