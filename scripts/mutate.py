@@ -30,7 +30,7 @@ a test fails or times out, survives when all pass, and is stillborn when it does
 """
 import argparse, json, os, random, re, shutil, subprocess, sys, time
 
-PRODUCT = ("vst", "base", "core", "effect", "lv2", "clap", "platform", "cli", "host", "presets", "generate")
+PRODUCT = ("vst", "base", "core", "draw", "effect", "lv2", "clap", "platform", "cli", "host", "presets", "generate")
 OPS = [  # (pattern, replacement, kind) on code outside comments and strings
     (r" <= ", " < ", "rel"), (r" < ", " <= ", "rel"), (r" >= ", " > ", "rel"), (r" > ", " >= ", "rel"),
     (r" == ", " != ", "rel"), (r" != ", " == ", "rel"),
