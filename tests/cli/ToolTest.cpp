@@ -258,29 +258,6 @@ TEST_F(Tool, SavesProgramsAndBanksThatReadBackToTheSameValues)
     EXPECT_NE(bank.find("  3  Wide Doubler\n  4  Dub Spiral  (current)\n"), bank.npos) << bank;
 }
 
-// The README's strip pictures: the factory programs' as the commands beside them draw them (what
-// the pictures hold is tested through the LV2 plug-in, tests/lv2).
-TEST_F(Tool, PlotDrawsTheReadmesStripPictures)
-{
-    for (const char* program : {"02-ping-pong-1-4-120-bpm", "05-dub-spiral"}) {
-        const Args args = {"plot",
-                           "--strip",
-                           dir / "strip.png",
-                           "--width",
-                           "240",
-                           "--preset",
-                           QUADECHO_PRESETS "/" + std::string(program) + ".fxp"};
-        const Result r = tool(args);
-        ASSERT_EQ(r.status, 0) << r.err;
-        EXPECT_NE(r.out.find("strip.png: the settings' picture, 240 × 120 pixels"), r.out.npos) << r.out;
-        if (!crossBuilt()) {
-            EXPECT_TRUE(slurp(dir / "strip.png") ==
-                        slurp(QUADECHO_SOURCE "/docs/strip-" + std::string(program) + ".png"))
-                << "draw it again with " << shown(args);
-        }
-    }
-}
-
 // The README's pictures stay as the commands beside them draw them; the other views keep to the page.
 TEST_F(Tool, PlotDrawsItsViewsOnThePageWithRoundTicksAndEscapedText)
 {

@@ -10,6 +10,8 @@
 
 #include <png.h>
 
+#include <span>
+
 using namespace tooltest;
 using namespace quadecho;
 using namespace quadecho::testhost;
@@ -40,43 +42,42 @@ TEST(Lv2Hosts, TheValidatorAcceptsTheMetadataAndLv2infoReadsIt)
         EXPECT_NE(info.out.find("\t         " + std::string(program.name) + "\n"), std::string::npos) << program.name;
 }
 
-// The picture for a factory program's values as the 2.4 module holds them.
+// The tool's PNG of a factory program holds the picture the plug-in renders for the values the 2.4
+// module holds; the README's copies are drawn by the same commands (compared on the build machine).
 TEST(Lv2Hosts, TheToolsPngHoldsThePictureTheInlineDisplayRenders)
 {
-    ScratchDir dir;
-    std::vector<std::string> args = onTarget(QUADECHO_TOOL);
-    args.insert(args.end(), {"plot", "--strip", dir / "strip.png", "--width", "200", "--preset",
-                             QUADECHO_PRESETS "/05-dub-spiral.fxp"});
-    const Result drawn = run(args);
-    ASSERT_EQ(drawn.status, 0) << drawn.err;
-    png_image png{};
-    png.version = PNG_IMAGE_VERSION;
-    ASSERT_TRUE(png_image_begin_read_from_file(&png, (dir / "strip.png").c_str())) << png.message;
-    png.format = PNG_FORMAT_RGB;
-    std::vector<png_byte> rgb(PNG_IMAGE_SIZE(png));
-    ASSERT_TRUE(png_image_finish_read(&png, nullptr, rgb.data(), 0, nullptr)) << png.message;
+    const void* data = lv2_descriptor(0)->extension_data(lv2::kInlineDisplayInterface);
+    for (const int program : {1, 4}) {
+        ScratchDir dir;
+        const std::string name =
+            "strip-0" + std::to_string(program + 1) + "-" + factorySlug(kFactoryPrograms[program].name);
+        std::vector<std::string> args = onTarget(QUADECHO_TOOL);
+        args.insert(args.end(), {"plot", "--strip", dir / "s.png", "--width", "240", "--preset",
+                                 std::string(QUADECHO_PRESETS "/") + name.substr(6) + ".fxp"});
+        const Result drawn = run(args);
+        ASSERT_EQ(drawn.status, 0) << drawn.err;
+        EXPECT_TRUE(crossBuilt() || slurp(dir / "s.png") == slurp(QUADECHO_SOURCE "/docs/" + name + ".png")) << name;
+        png_image png{};
+        png.version = PNG_IMAGE_VERSION;
+        ASSERT_TRUE(png_image_begin_read_from_file(&png, (dir / "s.png").c_str())) << png.message;
+        png.format = PNG_FORMAT_RGB;
+        std::vector<png_byte> rgb(PNG_IMAGE_SIZE(png));
+        ASSERT_TRUE(png_image_finish_read(&png, nullptr, rgb.data(), 0, nullptr)) << png.message;
 
-    Lv2Host host(44100.0);
-    float values[kNumParams];
-    factoryValues(kFactoryPrograms[4], values);
-    for (int i = 0; i < kNumParams; ++i)
-        host.controls[i] = valueFromLinear(kParameters[i], valueToLinear(kParameters[i], values[i]));
-    host.render(Stereo(1));
-    const auto* display = static_cast<const lv2::InlineDisplayInterface*>(
-        lv2_descriptor(0)->extension_data(lv2::kInlineDisplayInterface));
-    const lv2::InlineDisplayImageSurface* s = display->render(host.handle, 200, 200);
-    ASSERT_NE(s, nullptr);
-    ASSERT_EQ(png.width, std::uint32_t(s->width));
-    ASSERT_EQ(png.height, std::uint32_t(s->height));
-    std::size_t differ = 0;
-    for (int y = 0; y < s->height; ++y)
-        for (int x = 0; x < s->width; ++x) {
-            std::uint32_t pixel;
-            std::memcpy(&pixel, s->data + y * s->stride + 4 * x, 4);
-            const png_byte* p = &rgb[static_cast<std::size_t>(3 * (y * s->width + x))];
-            differ += p[0] != (pixel >> 16 & 0xff) || p[1] != (pixel >> 8 & 0xff) || p[2] != (pixel & 0xff);
-        }
-    EXPECT_EQ(differ, 0u) << "pixels differ";
+        Lv2Host host(44100.0);
+        float values[kNumParams];
+        factoryValues(kFactoryPrograms[program], values);
+        for (int i = 0; i < kNumParams; ++i)
+            host.controls[i] = valueFromLinear(kParameters[i], valueToLinear(kParameters[i], values[i]));
+        host.render(Stereo(1));
+        const auto* s = static_cast<const lv2::InlineDisplayInterface*>(data)->render(host.handle, 240, 240);
+        ASSERT_TRUE(png.width == std::uint32_t(s->width) && png.height == std::uint32_t(s->height)) << name;
+        std::vector<png_byte> expected;
+        for (const std::uint32_t pixel :
+             std::span(reinterpret_cast<const std::uint32_t*>(s->data), png.width * png.height))
+            expected.insert(expected.end(), {png_byte(pixel >> 16), png_byte(pixel >> 8), png_byte(pixel)});
+        EXPECT_TRUE(rgb == expected) << name << ": the pixels differ";
+    }
 }
 
 } // namespace
