@@ -3,10 +3,10 @@
 # already there.
 set -euo pipefail
 
-# What building the plug-in (both formats) and its command-line host needs.
-packages=(cmake ninja-build g++ binutils pkg-config libsndfile1-dev libcli11-dev lv2-dev)
+# What building the plug-in (both formats) and its command-line host (with its PNG pictures) needs.
+packages=(cmake ninja-build g++ binutils pkg-config libsndfile1-dev libpng-dev libcli11-dev lv2-dev)
 # What the tests need besides: the cross compilers and qemu for the other three processors, the
-# C and C++ runtimes and libsndfile for 64-bit ARM (Debian's multiarch: the ARM tool's),
+# C and C++ runtimes, libsndfile and libpng for 64-bit ARM (Debian's multiarch: the ARM tool's),
 # GoogleTest (the library for native builds, its sources for the cross builds) and Google
 # Benchmark, clang's sanitizers (the real-time one from LLVM 19) and libFuzzer, the packaging
 # tools with Debian's checker and manual-page maker, two real hosts and a foreign module for the
@@ -14,7 +14,7 @@ packages=(cmake ninja-build g++ binutils pkg-config libsndfile1-dev libcli11-dev
 # the Windows builds.
 test_packages=(
   g++-i686-linux-gnu g++-powerpc-linux-gnu g++-aarch64-linux-gnu qemu-user
-  libc6:arm64 libstdc++6:arm64 libsndfile1-dev:arm64
+  libc6:arm64 libstdc++6:arm64 libsndfile1-dev:arm64 libpng-dev:arm64
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64
   googletest libgtest-dev libbenchmark-dev
   clang-14 libclang-rt-14-dev libfuzzer-14-dev llvm-14 libclang-rt-19-dev
