@@ -49,13 +49,14 @@ void drawEchoes(const BlockCoefficients& c, float rate, Image& image, const Layo
         drawShare(image, l, x, shareRows(10.0 * std::log10(columns[x].left), half), true, colour::kRepeats);
         drawShare(image, l, x, shareRows(10.0 * std::log10(columns[x].right), half), false, colour::kRepeats);
     }
-    // Markers, however quiet: a tap that is heard at all shows where.
+    // Markers, however quiet: every tap with a level shows where it is, on the sides its pan
+    // reaches, even where the wet level silences it.
     for (int i = 0; i < kNumTaps; ++i) {
         const int x = echoColumn(c, i, length, width);
-        const float gains[2] = {c.wetLeft[i], c.wetRight[i]};
+        const float shares[2] = {c.left[i], c.right[i]}, heard[2] = {c.wetLeft[i], c.wetRight[i]};
         for (int side = 0; side < 2; ++side)
-            if (gains[side] > 0.0f)
-                drawShare(image, l, x, std::max(1, shareRows(20.0 * std::log10(gains[side]), half)), side == 0,
+            if (shares[side] > 0.0f)
+                drawShare(image, l, x, std::max(1, shareRows(20.0 * std::log10(heard[side]), half)), side == 0,
                           colour::kFirstEcho);
     }
 }

@@ -4,8 +4,9 @@
 //
 // Echo band: time runs linearly across the line's length (2 s), one column per 2 s / width. Left
 // shares rise from the centre row, right shares fall from it, their length in dB from -60 to 0.
-// Each tap's first echo is a marker at least one pixel long on each side it reaches; the energy of
-// all echoes, repeats included (core/EchoPattern.h), stands behind the markers.
+// Each tap with a level above 0 has a marker at its first echo, at least one pixel long on each
+// side its pan reaches; the energy of all echoes, repeats included (core/EchoPattern.h), stands
+// behind the markers.
 // Filter band: the filter's magnitude response from -36 to +12 dB, a row marking 0 dB, over a
 // logarithmic axis from 20 Hz to half the rate.
 #pragma once
