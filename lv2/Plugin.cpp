@@ -24,8 +24,11 @@ struct Plugin {
 
     // The values run read last, for the picture: written by run, read by render on another thread.
     std::atomic<float> shown[kNumParams];
+    // Set by run when a value the picture shows changes, cleared by render: the host is asked
+    // once, then not again until it has drawn.
+    std::atomic<bool> stale{false};
     InlineDisplayQueueDraw queueDraw{};
-    draw::Image image; // render's alone
+    draw::Image image; // render's alone, as is the picture's size
     InlineDisplayImageSurface surface{};
 
     Plugin() noexcept
@@ -97,7 +100,7 @@ void run(LV2_Handle handle, std::uint32_t frames) noexcept
             redraw = redraw || draw::shownInStrip(i);
         }
     }
-    if (redraw && plugin.queueDraw.queue_draw)
+    if (redraw && !plugin.stale.exchange(true, std::memory_order_acq_rel) && plugin.queueDraw.queue_draw)
         plugin.queueDraw.queue_draw(plugin.queueDraw.handle);
     plugin.instance.process(values, {{plugin.in[0], plugin.in[1], plugin.out[0], plugin.out[1], 1, 1}, frames, false});
 }
@@ -105,13 +108,21 @@ void run(LV2_Handle handle, std::uint32_t frames) noexcept
 void cleanup(LV2_Handle handle) noexcept { delete static_cast<Plugin*>(handle); }
 
 // The picture of the values run read last (the table's defaults before the first run), drawn at
-// the size the room gives (draw/Strip.h); null for no room or no memory.
+// the size the room gives (draw/Strip.h); null for no room or no memory. Hosts ask again whenever
+// their strip is exposed: a picture still true at its size is handed back as it is.
 InlineDisplayImageSurface* render(LV2_Handle handle, std::uint32_t w, std::uint32_t h) noexcept
 {
     auto& plugin = *static_cast<Plugin*>(handle);
     const draw::Size size = draw::stripSize(w, h);
-    if (size.width == 0 || !plugin.image.resize(size.width, size.height))
+    if (size.width == 0)
         return nullptr;
+    if (!plugin.stale.load(std::memory_order_acquire) && size.width == plugin.surface.width &&
+        size.height == plugin.surface.height)
+        return &plugin.surface;
+    if (!plugin.image.resize(size.width, size.height))
+        return nullptr;
+    // Cleared before the values are read, with the values that set it: a change after them asks again.
+    plugin.stale.exchange(false, std::memory_order_acq_rel);
     float values[kNumParams];
     for (int i = 0; i < kNumParams; ++i)
         values[i] = plugin.shown[i].load(std::memory_order_relaxed);

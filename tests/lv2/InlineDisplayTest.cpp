@@ -161,6 +161,8 @@ TEST(Lv2InlineDisplay, AChangeThePictureShowsQueuesOneDrawAndChangesIt)
         const Picture was = picture(host, 200);
         host.controls[index] = value;
         host.render(Stereo(2), {1});
+        host.controls[kTap1Pan] = shown ? 0.5f : -1.0f; // not drawn yet: asked for already
+        host.render(Stereo(1));
         EXPECT_EQ(queue.calls - before, shown ? 1 : 0) << kParameters[index].name << " = " << value;
         EXPECT_EQ(picture(host, 200).pixels == was.pixels, !shown) << kParameters[index].name << " = " << value;
     }
@@ -190,7 +192,7 @@ TEST(Lv2InlineDisplay, RendersWhileRunRunsOnAnotherThread)
         failed += render(host, 200, 100) == nullptr;
     audio.join();
     EXPECT_EQ(failed, 0);
-    EXPECT_EQ(queue.calls, 300);
+    EXPECT_TRUE(queue.calls >= 1 && queue.calls <= 300) << queue.calls;
 }
 
 } // namespace
