@@ -1,8 +1,7 @@
 // The effect as a CLAP plug-in: the entry, its factory of one plug-in and the plug-in's extensions,
 // over the core's owning instance. Values arrive as events at a frame inside the block: the block
 // is run in pieces split exactly where an event applies, so automation is heard at its frame.
-#include "Plugin.h"
-
+#include "clap/Abi.h"
 #include "core/Identity.h"
 #include "core/Instance.h"
 #include "core/State.h"
@@ -393,11 +392,6 @@ const void* QUADECHO_CLAP_CALL factory(const char* id) noexcept
 }
 
 } // namespace
-
-std::uint32_t coefficientsFormed(const clap_plugin_t* plugin) noexcept
-{
-    return self(plugin).instance.signalPath().coefficientsFormed();
-}
 
 } // namespace quadecho::clap
 

@@ -92,7 +92,6 @@ const BlockCoefficients& CoefficientUpdater::update(const float (&values)[kNumPa
     lastRate = sampleRate;
     lastLength = lineLength;
     valid = true;
-    ++formed;
     return c;
 }
 

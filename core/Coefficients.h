@@ -58,9 +58,6 @@ public:
     const BlockCoefficients& update(const float (&values)[kNumParams], float sampleRate, std::int32_t lineLength,
                                     KnownValues known = KnownValues::MayHaveChanged) noexcept;
 
-    // How many times the coefficients were formed anew: tests and the benchmark count them.
-    std::uint32_t timesFormed() const noexcept { return formed; }
-
 private:
     // What the transcendental functions answered for the inputs they had last.
     struct Transcendentals {
@@ -80,7 +77,6 @@ private:
     std::int32_t lastLength = 0;
     Transcendentals memo{};
     BlockCoefficients c{};
-    std::uint32_t formed = 0;
 };
 
 } // namespace quadecho

@@ -29,7 +29,6 @@ public:
     // another (the portable one where the processor cannot run the one asked for).
     void selectLoopBuild(LoopBuild wanted) noexcept;
     LoopBuild loopBuild() const noexcept { return build.load(std::memory_order_relaxed); }
-    std::uint32_t coefficientsFormed() const noexcept { return coefficients.timesFormed(); }
 
 private:
     CoefficientUpdater coefficients;

@@ -1,7 +1,6 @@
 // The CLAP adapter as a CLAP host drives it, through the project's host layer: its descriptor,
 // ports and parameters as hosts store them, the texts and state bytes, events applied at their
 // frame, modulation on top of the values, and whatever a faulty host sends.
-#include "clap/Plugin.h"
 #include "core/Parameters.h"
 #include "core/State.h"
 #include "host/ClapHost.h"
@@ -233,59 +232,6 @@ TEST(ClapPlugin, EventsApplyAtTheirFrame)
     EXPECT_EQ(clap.value(kWetDryMix), 0.5);
     const Stereo dry = clap.render(Stereo(4, 1.0f));
     EXPECT_EQ(dry.left[0], 1.0f) << "the loaded mix is heard from the next block";
-}
-
-// The block splits only where an event applies, once for all events at one frame, and a piece
-// whose values did not change keeps the coefficients it had.
-TEST(ClapPlugin, EachAppliedEventFormsTheCoefficientsAtMostOnce)
-{
-    Clap clap;
-    clap.render(Stereo(64));
-    const std::uint32_t before = clap::coefficientsFormed(clap.plugin.record());
-    EventList events;
-    for (const std::uint32_t t : {10u, 10u, 10u, 20u, 30u, 40u})
-        events.value(t, kFilterCutoff, 500.0 + std::min(t, 30u)); // 40 sets 530 again
-    events.modulation(50, 99, 1.0);                                 // no such parameter
-    events.value(60, kFilterQ, kNotANumber);
-    clap.render(Stereo(64), events);
-    EXPECT_EQ(clap::coefficientsFormed(clap.plugin.record()) - before, 3u);
-}
-
-// The same real values as the 2.4 effect stores them sound the same, bit for bit, in blocks of any
-// size; a value event inside a block sounds as the 2.4 effect's value set between two calls split
-// at its frame.
-TEST(ClapPlugin, RendersWhatThe24EffectRendersForTheSameValues)
-{
-    const std::pair<int, float> settings[] = {{kTap1Time, 0.01f}, {kTap1Feedback, 0.6f}, {kFilterType, 0.62f},
-                                              {kSaturation, 0.5f}, {kMasterFeedback, 0.9f}, {kFilterQ, 0.3f}};
-    EffectHost reference;
-    reference.setSampleRate(44100.0f);
-    Clap clap;
-    EventList first, none;
-    for (const auto& [index, normalised] : settings) {
-        reference.set(index, normalised);
-        first.value(0, clap_id(index), valueFromLinear(kParameters[index], normalised));
-    }
-    const Stereo input = noise(2000, 3, 0.7f);
-    const std::vector<int> blocks = {1, 7, 64, 513};
-    Stereo got;
-    for (std::size_t done = 0, b = 0; done < input.size(); done += got.size() - done, ++b) {
-        Stereo piece(std::min<std::size_t>(blocks[b % blocks.size()], input.size() - done));
-        std::copy_n(input.left.begin() + done, piece.size(), piece.left.begin());
-        std::copy_n(input.right.begin() + done, piece.size(), piece.right.begin());
-        const Stereo out = clap.render(piece, b == 0 ? first : none);
-        got.left.insert(got.left.end(), out.left.begin(), out.left.end());
-        got.right.insert(got.right.end(), out.right.begin(), out.right.end());
-    }
-    EXPECT_EQ(firstDifference(reference.render(input, blocks), got), "");
-    EventList cutoff;
-    cutoff.value(100, kFilterCutoff, valueFromLinear(kParameters[kFilterCutoff], 0.3f));
-    Stereo expected = reference.render(Stereo(100, 0.25f));
-    reference.set(kFilterCutoff, 0.3f);
-    const Stereo rest = reference.render(Stereo(412, 0.25f));
-    expected.left.insert(expected.left.end(), rest.left.begin(), rest.left.end());
-    expected.right.insert(expected.right.end(), rest.right.begin(), rest.right.end());
-    EXPECT_EQ(firstDifference(expected, clap.render(Stereo(512, 0.25f), cutoff)), "") << "automation at frame 100";
 }
 
 // Modulation adds to the value (the sum held to the range) until the next amount, is never read

@@ -35,18 +35,6 @@ TEST(Core, SoftClipTakesNotANumberForTheLowerLimit)
               std::pair(-1.0f, -1.0f));
 }
 
-// The wide build runs on every processor that has what it is compiled for, and is then the default.
-TEST(Core, WideBuildWhereTheProcessorHasIt)
-{
-    bool wide = false;
-#if QUADECHO_ARCH_X86
-    __builtin_cpu_init();
-    wide = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
-#endif
-    EXPECT_EQ(std::tuple(canRun(LoopBuild::Portable), canRun(LoopBuild::Avx2Fma), bestLoopBuild()),
-              std::tuple(true, wide, wide ? LoopBuild::Avx2Fma : LoopBuild::Portable));
-}
-
 // What a row expects, by name; a field left empty is not checked. Per tap: index 0 is tap 1.
 struct Expected {
     using Maybe = std::optional<double>;

@@ -1,6 +1,7 @@
 // One LV2 instance with its ports connected to buffers of its own, as an LV2 host drives it.
 #pragma once
 
+#include "lv2/InlineDisplay.h"
 #include "lv2/Ports.h"
 #include "testing/EffectHost.h"
 #include "testing/RealtimeScope.h"
@@ -8,6 +9,7 @@
 #include <lv2/core/lv2.h>
 
 #include <array>
+#include <set>
 
 namespace quadecho::testhost {
 
@@ -25,8 +27,6 @@ public:
         d->activate(handle);
     }
     ~Lv2Host() { handle ? d->cleanup(handle) : void(); }
-    Lv2Host(const Lv2Host&) = delete;
-    Lv2Host& operator=(const Lv2Host&) = delete;
 
     // Blocks as EffectHost::render makes them; outputs start as not-a-number.
     Stereo render(Stereo input, std::vector<int> blockSizes = {512})
@@ -44,5 +44,36 @@ public:
     LV2_Handle handle;
     std::array<float, kNumParams> controls{};
 };
+
+// The settings' picture through the inline-display extension.
+inline const lv2::InlineDisplayImageSurface* render(Lv2Host& host, std::uint32_t w, std::uint32_t h)
+{
+    return static_cast<const lv2::InlineDisplayInterface*>(
+               lv2_descriptor(0)->extension_data(lv2::kInlineDisplayInterface))
+        ->render(host.handle, w, h);
+}
+
+// A copy of a picture (its stride is 4 × width, as the first case checks).
+struct Picture {
+    int width, height;
+    std::vector<std::uint32_t> pixels;
+};
+
+inline Picture picture(Lv2Host& host, std::uint32_t w)
+{
+    const lv2::InlineDisplayImageSurface* s = render(host, w, w);
+    const auto* p = reinterpret_cast<const std::uint32_t*>(s->data);
+    return {s->width, s->height, {p, p + s->width * s->height}};
+}
+
+// The columns with a pixel of the colour in rows [top, bottom).
+inline std::set<int> columnsWith(const Picture& p, std::uint32_t colour, int top, int bottom)
+{
+    std::set<int> columns;
+    for (int i = top * p.width; i < bottom * p.width; ++i)
+        if (p.pixels[static_cast<std::size_t>(i)] == colour)
+            columns.insert(i % p.width);
+    return columns;
+}
 
 } // namespace quadecho::testhost
