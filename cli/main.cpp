@@ -82,7 +82,11 @@ void addRenderOptions(CLI::App& command, qtool::RenderOptions& render)
 
 void addPlotOptions(CLI::App& command, qtool::PlotOptions& plot)
 {
+#if QUADECHO_PNG
     command.add_option("OUT", plot.output, "the SVG file to write (with --strip, the PNG file)")->required();
+#else
+    command.add_option("OUT", plot.output, "the SVG file to write")->required();
+#endif
     command.add_option("--length", plot.seconds, "seconds of impulse response shown")
         ->check(CLI::Range(0.01, 60.0))
         ->capture_default_str();

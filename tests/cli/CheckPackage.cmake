@@ -133,7 +133,7 @@ run(dpkg-architecture -t ${TRIPLET} -qDEB_HOST_ARCH)
 string(STRIP "${out}" architecture)
 run(dpkg-deb --field ${debs} Package Architecture Depends)
 if(NOT out MATCHES "Package: quadecho" OR NOT out MATCHES "Architecture: ${architecture}\n"
-   OR NOT out MATCHES "Depends: .*libc6.*libsndfile1" OR NOT out MATCHES "libstdc\\+\\+6")
+   OR NOT out MATCHES "Depends: .*libc6.*libpng16-16.*libsndfile1" OR NOT out MATCHES "libstdc\\+\\+6")
   message(FATAL_ERROR "unexpected package fields:\n${out}")
 endif()
 # Debian's checker, pedantic, in the builds packages come from (LINT: those with Debian's hardening,
