@@ -16,7 +16,6 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <limits>
 #include <memory>
 #if QUADECHO_PNG
 #include "Png.h"

@@ -81,7 +81,7 @@ void drawFilter(const BlockCoefficients& c, float rate, Image& image, const Layo
         const int y = row(filterResponseDb(c, hz, rate));
         // Joined to the column before by a run that stops short of its row: a peak's row is only
         // where the response reaches it.
-        const int from = x == 0 ? y : (previous < y ? previous + 1 : previous > y ? previous - 1 : y);
+        const int from = x == 0 ? y : previous + (y > previous) - (y < previous);
         for (int r = std::min(from, y); r <= std::max(from, y); ++r)
             image.at(x, r) = colour::kResponse;
         previous = y;
